@@ -1,0 +1,27 @@
+# Native build: unit tests of the logic against in-memory fakes, and the fake-backed benchmark.
+enable_testing()
+if(EXISTS /usr/src/googletest/CMakeLists.txt)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+else()
+  find_package(GTest REQUIRED)
+endif()
+include(GoogleTest)
+
+file(GLOB VS_FAKES CONFIGURE_DEPENDS tests/fakes/*.cpp)
+add_library(vs_fakes STATIC ${VS_FAKES})
+target_include_directories(vs_fakes PUBLIC tests)
+target_link_libraries(vs_fakes PUBLIC vs_core)
+vs_warnings(vs_fakes)
+
+file(GLOB VS_UNIT_TESTS CONFIGURE_DEPENDS tests/unit/*.cpp)
+add_executable(unit_tests ${VS_UNIT_TESTS})
+target_link_libraries(unit_tests PRIVATE vs_fakes GTest::gtest_main GTest::gmock)
+vs_warnings(unit_tests)
+gtest_discover_tests(unit_tests)
+
+if(EXISTS ${CMAKE_SOURCE_DIR}/bench/bench_switch.cpp)
+  add_executable(bench_switch bench/bench_switch.cpp)
+  target_link_libraries(bench_switch PRIVATE vs_fakes)
+  vs_warnings(bench_switch)
+endif()

@@ -1,0 +1,96 @@
+#include <cstring>
+
+#include "app/virtual_desk_app.h"
+#include "desktops/window_capture.h"
+#include "desktops/window_system.h"
+#include "shell/notice_tip.h"
+
+namespace {
+constexpr unsigned kNoticeMilliseconds = 500;
+constexpr int kNoticeX = 0;  // the notice is tracked at the screen's top-left corner
+constexpr int kNoticeY = 0;
+}  // namespace
+
+bool CVirtualDeskApp::SetDesktopName(DesktopNumber n, const char* name) {
+  if (n < 1 || static_cast<std::size_t>(n) > table_.Count() + 1) return false;
+  DesktopInfo& desk = GetDesktop(n);
+  std::string newName(name, strnlen(name, DesktopInfo::kMaxNameChars));
+  if (table_.NameTakenByOther(n, newName)) return false;
+  desk.name = newName;
+  dirty_ = true;
+  return true;
+}
+
+bool CVirtualDeskApp::SetDesktopHotkey(DesktopNumber n, HotkeyCode code) {
+  if (!table_.Contains(n) || table_.HotkeyTaken(code)) return false;
+  // The next and previous hotkeys are registered after the desktops' ones: a desktop holding
+  // one of them would end every later start with a registration failure.
+  if (code != 0 && (code == options_.nextHotkey || code == options_.prevHotkey)) return false;
+  GetDesktop(n).hotkey = code;
+  UnregisterHotkeys();
+  RegisterHotkeys();
+  dirty_ = true;
+  return true;
+}
+
+bool CVirtualDeskApp::DeleteDesktop(DesktopNumber n) {
+  if (n == current_ || !table_.Contains(n)) return false;
+  UnregisterHotkeys();  // while the ids still match the old numbers
+  for (const WindowEntry& entry : GetDesktop(n).windows) p_.windows.Show(entry.window);
+  ClearWindowList(n);
+  table_.RemoveAndRenumber(n);
+  if (current_ > n) --current_;
+  RegisterHotkeys();
+  SwitchToDesktop(current_);  // records the deleted desktop's windows on the current one
+  dirty_ = true;
+  return true;
+}
+
+void CVirtualDeskApp::SwitchToDesktop(DesktopNumber target) {
+  if (table_.Empty() || target < 1 || static_cast<std::size_t>(target) > table_.Count()) return;
+  ClearWindowList(current_);
+  DesktopInfo& leaving = GetDesktop(current_);
+  CaptureWindows(leaving);
+  leaving.windows.reverse();  // bottom of the z-order first, so showing restores the stacking
+  DesktopInfo& arriving = GetDesktop(target);
+  for (const WindowEntry& entry : arriving.windows) p_.windows.Show(entry.window);
+  if (!arriving.windows.empty()) {
+    p_.windows.Activate(arriving.windows.back().window);
+    p_.windows.BringToFront(arriving.windows.back().window);
+  }
+  current_ = target;
+  ShowDesktopNotice();
+}
+
+void CVirtualDeskApp::CaptureWindows(DesktopInfo& desk) {
+  WalkTopLevelWindows(p_.windows, hiddenWindow_, desk, true);
+}
+
+void CVirtualDeskApp::CollectWindows(DesktopInfo& desk) {
+  WalkTopLevelWindows(p_.windows, hiddenWindow_, desk, false);
+}
+
+void CVirtualDeskApp::RestoreWindow(std::uint32_t itemId) {
+  WindowItemRef item;
+  if (!LocateWindowItem(table_, itemId, &item)) return;
+  if (item.owner == current_) {
+    p_.windows.BringToFront(item.entry->window);
+  } else {
+    p_.windows.Show(item.entry->window);
+  }
+  GetDesktop(item.owner).windows.erase(item.entry);
+}
+
+void CVirtualDeskApp::ShowAllWindows() {
+  for (auto& [number, desk] : table_) {
+    for (const WindowEntry& entry : desk.windows) p_.windows.Show(entry.window);
+    ClearWindowList(number);
+  }
+}
+
+void CVirtualDeskApp::ShowDesktopNotice() {
+  if (!options_.showNotice) return;
+  p_.notice.Open(GetDesktop(current_).name.c_str(), kNoticeX, kNoticeY);
+  p_.process.Pause(kNoticeMilliseconds);
+  p_.notice.Close();
+}

@@ -1,0 +1,61 @@
+#include "app/virtual_desk_app.h"
+#include "shell/hotkey_code.h"
+#include "shell/hotkey_registrar.h"
+
+void CVirtualDeskApp::WriteDefaultSettings() {
+  settings_.WriteDefaults(modulePath_);
+}
+
+void CVirtualDeskApp::LoadSettings() {
+  settings_.Load(options_, table_);
+  settingsLoaded_ = true;
+}
+
+// A copy that never loaded the settings (a refused second copy, say) must not overwrite them.
+void CVirtualDeskApp::SaveSettings() {
+  if (!dirty_ || !settingsLoaded_) return;
+  settings_.Save(options_, table_, modulePath_);
+}
+
+void CVirtualDeskApp::ApplyOptions(const OptionsBlock& options) {
+  options_ = options;
+  UnregisterHotkeys();
+  RegisterHotkeys();
+  dirty_ = true;
+}
+
+void CVirtualDeskApp::RegisterHotkeys() {
+  for (const auto& [number, desk] : table_) {
+    if (desk.hotkey != 0 &&
+        !p_.hotkeys.Register(DesktopHotkeyId(number), HotkeyModifiers(desk.hotkey),
+                             HotkeyKey(desk.hotkey)))
+      FatalError("Cant register hotkey.");
+  }
+  HotkeyCode next = options_.nextHotkey;
+  if (next != 0 && !p_.hotkeys.Register(kNextHotkeyId, HotkeyModifiers(next), HotkeyKey(next)))
+    FatalError("Cant register next desktop hotkey.");
+  HotkeyCode prev = options_.prevHotkey;
+  if (prev != 0 && !p_.hotkeys.Register(kPrevHotkeyId, HotkeyModifiers(prev), HotkeyKey(prev)))
+    FatalError("Cant register previous desktop hotkey.");
+}
+
+void CVirtualDeskApp::UnregisterHotkeys() {
+  for (const auto& entry : table_) p_.hotkeys.Unregister(DesktopHotkeyId(entry.first));
+  p_.hotkeys.Unregister(kNextHotkeyId);
+  p_.hotkeys.Unregister(kPrevHotkeyId);
+}
+
+// Every rule whose combination matches acts, in this order; a later rule sees the desktop that
+// an earlier switch made current. A code of 0 is no hotkey and matches nothing.
+void CVirtualDeskApp::MatchHotkey(std::uint32_t lParam) {
+  const std::uint32_t mods = lParam & 0xFFFF;
+  const std::uint32_t key = lParam >> 16;
+  auto pressed = [&](HotkeyCode code) {
+    return code != 0 && HotkeyKey(code) == key && HotkeyModifiers(code) == mods;
+  };
+  for (const auto& [number, desk] : table_) {
+    if (pressed(desk.hotkey)) SwitchToDesktop(number);
+  }
+  if (pressed(options_.nextHotkey)) SwitchToDesktop(static_cast<DesktopNumber>(current_ + 1));
+  if (pressed(options_.prevHotkey)) SwitchToDesktop(static_cast<DesktopNumber>(current_ - 1));
+}

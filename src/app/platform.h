@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core_types.h"
+
+class WindowSystem;
+class SettingsStore;
+class HotkeyRegistrar;
+class NoticeTip;
+
+// Message numbers the program's logic handles, with their Win32 values.
+namespace msg {
+constexpr std::uint32_t kCreate = 0x0001;      // WM_CREATE
+constexpr std::uint32_t kClose = 0x0010;       // WM_CLOSE
+constexpr std::uint32_t kNcCreate = 0x0081;    // WM_NCCREATE
+constexpr std::uint32_t kCommand = 0x0111;     // WM_COMMAND
+constexpr std::uint32_t kHotkey = 0x0312;      // WM_HOTKEY
+constexpr std::uint32_t kTrayNotify = 0x0401;  // WM_USER + 1
+}  // namespace msg
+
+// MessageBoxA with no owner window.
+class MessageBoxes {
+ public:
+  static constexpr unsigned kOk = 0x0;          // MB_OK
+  static constexpr unsigned kIconError = 0x10;  // MB_ICONERROR
+  virtual ~MessageBoxes() = default;
+  virtual int ShowBox(const char* text, const char* caption, unsigned style) = 0;
+};
+
+// What the program needs of its own process.
+class ProcessServices {
+ public:
+  virtual ~ProcessServices() = default;
+  virtual std::string ModulePath() = 0;  // GetModuleFileNameA(NULL, buffer, 275)
+  // GetTempPathA: the whole path however long it is, or false when the call fails.
+  virtual bool TempDirectory(std::string* dir) = 0;
+  // CreateFileA(path, GENERIC_READ, no sharing, OPEN_ALWAYS, delete-on-close | temporary);
+  // the handle is held until CloseLockFile.
+  virtual bool OpenLockFile(const std::string& path) = 0;
+  virtual void CloseLockFile() = 0;
+  virtual void Pause(unsigned milliseconds) = 0;  // Sleep
+  [[noreturn]] virtual void Exit(int code) = 0;   // the C runtime's exit: static destructors run
+};
+
+// Receives the hidden window's messages; false passes a message to the default procedure.
+class WindowMessageHandler {
+ public:
+  virtual ~WindowMessageHandler() = default;
+  virtual bool OnWindowMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,
+                               std::intptr_t* result) = 0;
+};
+
+// The hidden window and the thread's message loop.
+class WindowHost {
+ public:
+  virtual ~WindowHost() = default;
+  // RegisterClassA for "veilswitcherApp" with a procedure that forwards to `handler`.
+  virtual bool RegisterHiddenClass(WindowMessageHandler* handler) = 0;
+  virtual WindowId CreateHiddenWindow() = 0;  // CreateWindowExA; 0 on failure
+  // GetMessageA(&m, NULL, 0, 0); false once WM_QUIT arrives.
+  virtual bool NextMessage(std::uint32_t* message, std::uint32_t* lParam) = 0;
+  virtual void DispatchCurrent() = 0;  // TranslateMessage and DispatchMessageA of that message
+  virtual void PostQuit() = 0;         // PostQuitMessage(0)
+};
+
+struct Platform {
+  WindowSystem& windows;
+  SettingsStore& store;
+  HotkeyRegistrar& hotkeys;
+  NoticeTip& notice;
+  MessageBoxes& boxes;
+  ProcessServices& process;
+  WindowHost& host;
+};

@@ -1,0 +1,105 @@
+#include "app/virtual_desk_app.h"
+
+#include <cstdlib>
+
+#include "shell/hotkey_registrar.h"
+
+namespace {
+// The lock path must fit the 275-byte buffer the program has always used for it; a longer
+// temporary directory is refused rather than truncated.
+constexpr std::size_t kLockPathBuffer = 275;
+}  // namespace
+
+CVirtualDeskApp::CVirtualDeskApp(const Platform& platform)
+    : p_(platform), settings_(platform.store, *this) {}
+
+CVirtualDeskApp::~CVirtualDeskApp() {
+  Shutdown();
+}
+
+int CVirtualDeskApp::InitInstance() {
+  modulePath_ = p_.process.ModulePath();
+  dirty_ = true;
+  InitEnvironment();
+  LoadSettings();
+  current_ = 1;
+  RegisterHotkeys();
+  RunMessageLoop();
+  return 0;
+}
+
+void CVirtualDeskApp::InitEnvironment() {
+  TakeInstanceLock();
+  WriteDefaultSettings();
+  if (!p_.host.RegisterHiddenClass(this)) FatalError("Cant register class.");
+  CreateHiddenWindow();
+}
+
+void CVirtualDeskApp::TakeInstanceLock() {
+  std::string dir;
+  if (!p_.process.TempDirectory(&dir)) FatalError("Cant get path to temporary directory.");
+  std::string path = dir + "\\" + kLockFileName;
+  if (path.size() >= kLockPathBuffer) FatalError("Cant get path to temporary directory.");
+  if (!p_.process.OpenLockFile(path))
+    FatalError("Cant create temporary file. Maybe program is already running.");
+  lockTaken_ = true;
+}
+
+void CVirtualDeskApp::CreateHiddenWindow() {
+  hiddenWindow_ = p_.host.CreateHiddenWindow();
+  if (hiddenWindow_ == 0) FatalError("Cant create main program window.");
+}
+
+// Only this loop sees hotkeys: nested loops of dialogs, boxes and menus drop them.
+void CVirtualDeskApp::RunMessageLoop() {
+  std::uint32_t message = 0;
+  std::uint32_t lParam = 0;
+  while (p_.host.NextMessage(&message, &lParam)) {
+    if (message == msg::kHotkey) MatchHotkey(lParam);
+    p_.host.DispatchCurrent();
+  }
+}
+
+// Runs on every orderly end; each step copes with whatever start-up had reached.
+void CVirtualDeskApp::Shutdown() {
+  if (shutDown_) return;
+  shutDown_ = true;
+  SaveSettings();
+  ShowAllWindows();
+  UnregisterHotkeys();
+  if (lockTaken_) p_.process.CloseLockFile();
+  lockTaken_ = false;
+}
+
+int CVirtualDeskApp::ShowInfo(const char* text) {
+  return p_.boxes.ShowBox(text, kInfoCaption, MessageBoxes::kOk);
+}
+
+int CVirtualDeskApp::ShowError(const char* text) {
+  return p_.boxes.ShowBox(text, kErrorCaption, MessageBoxes::kIconError);
+}
+
+void CVirtualDeskApp::FatalError(const char* text) {
+  dirty_ = true;
+  ShowError(text);
+  p_.process.Exit(1);
+  std::abort();  // Exit never comes back; this only tells the compiler so
+}
+
+bool CVirtualDeskApp::OnWindowMessage(std::uint32_t message, std::uintptr_t /*wParam*/,
+                                      std::intptr_t /*lParam*/, std::intptr_t* result) {
+  switch (message) {
+    case msg::kCreate:
+      *result = 0;
+      return true;
+    case msg::kNcCreate:  // the default processing is deliberately skipped
+      *result = 1;
+      return true;
+    case msg::kClose:  // ends the loop; the window itself lives until the process ends
+      p_.host.PostQuit();
+      *result = 0;
+      return true;
+    default:
+      return false;
+  }
+}

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/platform.h"
+#include "desktops/desktop_table.h"
+#include "settings/options.h"
+#include "settings/registry_settings.h"
+
+constexpr const char* kInfoCaption = "Attention 8-|";
+constexpr const char* kErrorCaption = "Error :(";
+constexpr const char* kLockFileName = "veilswitcher.tmp";
+
+// The application: owns the desktop table, the options and every platform resource the program
+// takes, and gives them all back in its destructor, which runs on every orderly end.
+class CVirtualDeskApp : public FailureReporter, public WindowMessageHandler {
+ public:
+  explicit CVirtualDeskApp(const Platform& platform);
+  ~CVirtualDeskApp() override;
+  CVirtualDeskApp(const CVirtualDeskApp&) = delete;
+  CVirtualDeskApp& operator=(const CVirtualDeskApp&) = delete;
+
+  // Start-up, then the message loop until WM_QUIT. Always returns FALSE.
+  int InitInstance();
+
+  int ShowInfo(const char* text);
+  int ShowError(const char* text) override;
+  [[noreturn]] void FatalError(const char* text) override;
+
+  // The desktop table.
+  DesktopInfo& GetDesktop(DesktopNumber n) { return table_.GetDesktop(n); }
+  const char* GetDesktopName(DesktopNumber n) const { return table_.GetDesktopName(n); }
+  HotkeyCode GetDesktopHotkey(DesktopNumber n) const { return table_.GetDesktopHotkey(n); }
+  bool SetDesktopName(DesktopNumber n, const char* name);
+  bool SetDesktopHotkey(DesktopNumber n, HotkeyCode code);
+  bool DeleteDesktop(DesktopNumber n);
+  void ClearWindowList(DesktopNumber n) { table_.ClearWindowList(n); }
+
+  // Capture and switching.
+  void SwitchToDesktop(DesktopNumber target);
+  void CaptureWindows(DesktopInfo& desk);
+  void CollectWindows(DesktopInfo& desk);
+  void RestoreWindow(std::uint32_t itemId);
+  void ShowAllWindows();
+
+  // Settings.
+  void WriteDefaultSettings();
+  void LoadSettings();
+  void SaveSettings();
+  OptionsBlock GetOptions() const { return options_; }
+  void ApplyOptions(const OptionsBlock& options);
+
+  // Hotkeys.
+  void RegisterHotkeys();
+  void UnregisterHotkeys();
+  void MatchHotkey(std::uint32_t lParam);
+
+  void ShowDesktopNotice();
+
+  // The hidden window's procedure.
+  bool OnWindowMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,
+                       std::intptr_t* result) override;
+
+  DesktopNumber CurrentDesktop() const { return current_; }
+  const DesktopTable& Table() const { return table_; }
+  bool IsDirty() const { return dirty_; }
+  WindowId HiddenWindow() const { return hiddenWindow_; }
+  const std::string& ModulePath() const { return modulePath_; }
+
+ private:
+  void InitEnvironment();
+  void TakeInstanceLock();
+  void CreateHiddenWindow();
+  void RunMessageLoop();
+  void Shutdown();
+
+  Platform p_;
+  RegistrySettings settings_;
+  DesktopNumber current_ = 0;
+  OptionsBlock options_;
+  WindowId hiddenWindow_ = 0;
+  DesktopTable table_;
+  bool lockTaken_ = false;
+  bool dirty_ = false;
+  bool settingsLoaded_ = false;
+  bool shutDown_ = false;
+  std::string modulePath_;
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+
+// Global hotkeys of the calling thread, registered with no window.
+class HotkeyRegistrar {
+ public:
+  virtual ~HotkeyRegistrar() = default;
+  // RegisterHotKey(NULL, id, modifiers, key); false when the combination is taken.
+  virtual bool Register(int id, std::uint32_t modifiers, std::uint32_t key) = 0;
+  virtual void Unregister(int id) = 0;  // UnregisterHotKey(NULL, id); unknown ids are harmless
+};
+
+// Registration ids: 1 next desktop, 2 previous desktop, desktop number + 2 for each desktop.
+constexpr int kNextHotkeyId = 1;
+constexpr int kPrevHotkeyId = 2;
+constexpr int DesktopHotkeyId(int desktopNumber) {
+  return desktopNumber + 2;
+}
