@@ -1,0 +1,83 @@
+#include "platform/win32/win32_settings_store.h"
+
+#include <vector>
+
+namespace {
+
+HKEY ToHkey(SettingsStore::Key key) {
+  return reinterpret_cast<HKEY>(key);
+}
+SettingsStore::Key FromHkey(HKEY key) {
+  return reinterpret_cast<SettingsStore::Key>(key);
+}
+
+}  // namespace
+
+bool Win32SettingsStore::CreateKey(const std::string& path, Key* key, bool* created) {
+  char keyClass[] = "REG_SZ";  // the class parameter is not const in the headers
+  HKEY opened = nullptr;
+  DWORD disposition = 0;
+  LONG rc = RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, keyClass, 0, KEY_ALL_ACCESS,
+                            nullptr, &opened, &disposition);
+  if (rc != ERROR_SUCCESS) return false;
+  *key = FromHkey(opened);
+  *created = disposition != REG_OPENED_EXISTING_KEY;
+  return true;
+}
+
+bool Win32SettingsStore::OpenKey(const std::string& path, Key* key) {
+  HKEY opened = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_ALL_ACCESS, &opened) != ERROR_SUCCESS)
+    return false;
+  *key = FromHkey(opened);
+  return true;
+}
+
+bool Win32SettingsStore::OpenKeyPlain(const std::string& path, Key* key) {
+  HKEY opened = nullptr;
+  if (RegOpenKeyA(HKEY_CURRENT_USER, path.c_str(), &opened) != ERROR_SUCCESS) return false;
+  *key = FromHkey(opened);
+  return true;
+}
+
+bool Win32SettingsStore::QueryValue(Key key, const std::string& name, std::uint32_t capacity,
+                                    std::string* data) {
+  // One spare byte so that a zero capacity still passes a real buffer, as the caller's would.
+  std::vector<BYTE> buffer(static_cast<size_t>(capacity) + 1, 0);
+  DWORD size = capacity;
+  LONG rc = RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, nullptr, buffer.data(), &size);
+  if (rc != ERROR_SUCCESS || size > capacity) return false;
+  data->assign(reinterpret_cast<const char*>(buffer.data()), size);
+  return true;
+}
+
+SettingsStore::Enum Win32SettingsStore::EnumValueName(Key key, std::uint32_t index,
+                                                      std::uint32_t capacityChars,
+                                                      std::string* name) {
+  std::vector<char> buffer(static_cast<size_t>(capacityChars) + 1, '\0');
+  DWORD chars = capacityChars;
+  LONG rc =
+      RegEnumValueA(ToHkey(key), index, buffer.data(), &chars, nullptr, nullptr, nullptr, nullptr);
+  if (rc == ERROR_MORE_DATA) return Enum::kNameTooLong;
+  if (rc != ERROR_SUCCESS || chars >= capacityChars) return Enum::kEnd;
+  name->assign(buffer.data(), chars);
+  return Enum::kOk;
+}
+
+void Win32SettingsStore::SetValue(Key key, const std::string& name, std::uint32_t type,
+                                  const std::string& data) {
+  RegSetValueExA(ToHkey(key), name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                 static_cast<DWORD>(data.size()));
+}
+
+void Win32SettingsStore::DeleteValue(Key key, const std::string& name) {
+  RegDeleteValueA(ToHkey(key), name.c_str());
+}
+
+void Win32SettingsStore::DeleteKey(const std::string& path) {
+  RegDeleteKeyA(HKEY_CURRENT_USER, path.c_str());
+}
+
+void Win32SettingsStore::CloseKey(Key key) {
+  RegCloseKey(ToHkey(key));
+}

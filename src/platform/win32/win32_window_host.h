@@ -1,0 +1,28 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "app/platform.h"
+
+// The hidden window's class and the thread's message loop.
+class Win32WindowHost : public WindowHost {
+ public:
+  static constexpr const char* kClassName = "veilswitcherApp";
+  static constexpr const char* kWindowName = "veilswitcherAppWin";
+
+  bool RegisterHiddenClass(WindowMessageHandler* handler) override;
+  WindowId CreateHiddenWindow() override;
+  bool NextMessage(std::uint32_t* message, std::uint32_t* lParam) override;
+  void DispatchCurrent() override;
+  void PostQuit() override;
+
+ private:
+  static LRESULT CALLBACK HiddenWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+  // The window is created without creation data, so the procedure finds its handler here; the
+  // program has one hidden window, and its first messages arrive inside CreateWindowExA.
+  static WindowMessageHandler* handler_;
+  MSG current_ = {};
+};

@@ -1,0 +1,262 @@
+// The window system, the hidden window's host, hotkeys and the notice against Wine's window
+// manager. They need a display; without one they skip.
+#include <gtest/gtest.h>
+#include <windows.h>
+// commctrl.h builds on the types of windows.h.
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/win32/win32_hotkey_registrar.h"
+#include "platform/win32/win32_notice_tip.h"
+#include "platform/win32/win32_window_host.h"
+#include "platform/win32/win32_window_system.h"
+
+namespace {
+
+constexpr UINT kAnswerMe = WM_USER + 7;
+constexpr UINT kTrayLike = WM_USER + 1;
+
+// Records what the hidden window's procedure hands on; answers one private message itself.
+class RecordingHandler : public WindowMessageHandler {
+ public:
+  bool OnWindowMessage(std::uint32_t message, std::uintptr_t, std::intptr_t lParam,
+                       std::intptr_t* result) override {
+    seen.push_back(message);
+    lastLParam = lParam;
+    if (message != kAnswerMe) return false;
+    *result = 1234;
+    return true;
+  }
+  bool Saw(std::uint32_t message) const {
+    return std::find(seen.begin(), seen.end(), message) != seen.end();
+  }
+  std::vector<std::uint32_t> seen;
+  std::intptr_t lastLParam = 0;
+};
+
+// The class can be registered once per process, so the whole program shares one hidden window.
+struct HiddenWindow {
+  RecordingHandler handler;
+  Win32WindowHost host;
+  bool registered = false;
+  WindowId window = 0;
+};
+
+HiddenWindow& Hidden() {
+  static HiddenWindow* hidden = [] {
+    auto* h = new HiddenWindow;
+    h->registered = h->host.RegisterHiddenClass(&h->handler);
+    if (h->registered) h->window = h->host.CreateHiddenWindow();
+    return h;
+  }();
+  return *hidden;
+}
+
+HWND CreateTitledWindow(const char* title) {
+  static const bool registered = [] {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "veilswitcherWinTest";
+    return RegisterClassA(&wc) != 0;
+  }();
+  if (!registered) return nullptr;
+  return CreateWindowExA(0, "veilswitcherWinTest", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40,
+                         300, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+void PumpPending() {
+  MSG m;
+  while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+}
+
+// Every test here needs a window station with a display behind it.
+class WindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (Hidden().window == 0)
+      GTEST_SKIP() << "no window could be created: run under Wine with DISPLAY set (Xvfb)";
+  }
+};
+
+std::vector<WindowId> WalkFrom(WindowSystem& ws, WindowId from) {
+  std::vector<WindowId> walk;
+  for (WindowId w = ws.FirstWindow(from); w != 0 && walk.size() < 10000; w = ws.NextWindow(w))
+    walk.push_back(w);
+  return walk;
+}
+
+bool Contains(const std::vector<WindowId>& v, WindowId w) {
+  return std::find(v.begin(), v.end(), w) != v.end();
+}
+
+using WindowSystemTest = WindowTest;
+
+TEST_F(WindowSystemTest, WalkFromTheHiddenWindowFindsATitledVisibleWindow) {
+  const std::string title = "veilswitcher test window";
+  HWND own = CreateTitledWindow(title.c_str());
+  ASSERT_NE(own, nullptr);
+  PumpPending();
+  Win32WindowSystem ws;
+  WindowId w = ToWindowId(own);
+
+  std::vector<WindowId> walk = WalkFrom(ws, Hidden().window);
+  EXPECT_TRUE(Contains(walk, w));
+  EXPECT_TRUE(Contains(walk, Hidden().window));
+  EXPECT_EQ(ws.ReadTitle(w, 275), title);
+  EXPECT_EQ(ws.ReadTitle(w, 5), "veil");
+  EXPECT_EQ(ws.TitleLength(w), static_cast<int>(title.size()));
+  EXPECT_TRUE(ws.IsVisible(w));
+  EXPECT_FALSE(ws.IsVisible(Hidden().window));
+  EXPECT_TRUE(ws.Exists(w));
+
+  DestroyWindow(own);
+  EXPECT_FALSE(ws.Exists(w));
+  EXPECT_FALSE(Contains(WalkFrom(ws, Hidden().window), w));
+}
+
+TEST_F(WindowSystemTest, HideAndShowChangeVisibilityButNotTheWalk) {
+  HWND own = CreateTitledWindow("veilswitcher hide me");
+  ASSERT_NE(own, nullptr);
+  PumpPending();
+  Win32WindowSystem ws;
+  WindowId w = ToWindowId(own);
+
+  ws.Hide(w);
+  EXPECT_FALSE(ws.IsVisible(w));
+  EXPECT_TRUE(ws.Exists(w));
+  EXPECT_TRUE(Contains(WalkFrom(ws, Hidden().window), w));
+  ws.Show(w);
+  EXPECT_TRUE(ws.IsVisible(w));
+  DestroyWindow(own);
+}
+
+TEST_F(WindowSystemTest, UntitledWindowReadsEmpty) {
+  HWND own = CreateTitledWindow("");
+  ASSERT_NE(own, nullptr);
+  Win32WindowSystem ws;
+  EXPECT_EQ(ws.ReadTitle(ToWindowId(own), 275), "");
+  EXPECT_EQ(ws.TitleLength(ToWindowId(own)), 0);
+  DestroyWindow(own);
+}
+
+TEST_F(WindowSystemTest, BringToFrontAndActivateReachTheWindow) {
+  HWND first = CreateTitledWindow("veilswitcher first");
+  HWND second = CreateTitledWindow("veilswitcher second");
+  ASSERT_NE(first, nullptr);
+  ASSERT_NE(second, nullptr);
+  PumpPending();
+  Win32WindowSystem ws;
+
+  ws.BringToFront(ToWindowId(first));
+  PumpPending();
+  EXPECT_EQ(GetForegroundWindow(), first);
+  ws.Activate(ToWindowId(second));
+  PumpPending();
+  EXPECT_EQ(GetActiveWindow(), second);
+  DestroyWindow(first);
+  DestroyWindow(second);
+}
+
+using WindowHostTest = WindowTest;
+
+TEST_F(WindowHostTest, HiddenWindowIsAnInvisibleNamedPopup) {
+  HWND w = ToHwnd(Hidden().window);
+  char name[64] = {};
+  GetClassNameA(w, name, sizeof(name));
+  EXPECT_STREQ(name, "veilswitcherApp");
+  // Read through WM_GETTEXT, which the handler leaves to the default procedure.
+  GetWindowTextA(w, name, sizeof(name));
+  EXPECT_STREQ(name, "veilswitcherAppWin");
+  EXPECT_FALSE(IsWindowVisible(w));
+  EXPECT_EQ(GetWindowLongA(w, GWL_STYLE) & WS_POPUP, static_cast<LONG>(WS_POPUP));
+  EXPECT_EQ(GetParent(w), nullptr);
+  // Creation messages reach the handler from inside CreateWindowExA.
+  EXPECT_TRUE(Hidden().handler.Saw(WM_NCCREATE));
+  EXPECT_TRUE(Hidden().handler.Saw(WM_CREATE));
+}
+
+TEST_F(WindowHostTest, HandlerAnswersWhatItHandles) {
+  EXPECT_EQ(SendMessageA(ToHwnd(Hidden().window), kAnswerMe, 0, 0), 1234);
+}
+
+TEST_F(WindowHostTest, LoopDeliversThreadHotkeysAndDispatchesWindowMessages) {
+  Win32WindowHost& host = Hidden().host;
+  PumpPending();
+  ASSERT_TRUE(PostThreadMessageA(GetCurrentThreadId(), WM_HOTKEY, 1, 0x00270001));
+  ASSERT_TRUE(PostMessageA(ToHwnd(Hidden().window), kTrayLike, 0, 0x205));
+
+  std::uint32_t message = 0, lParam = 0;
+  ASSERT_TRUE(host.NextMessage(&message, &lParam));
+  EXPECT_EQ(message, static_cast<std::uint32_t>(WM_HOTKEY));
+  EXPECT_EQ(lParam, 0x00270001u);
+  host.DispatchCurrent();
+
+  ASSERT_TRUE(host.NextMessage(&message, &lParam));
+  EXPECT_EQ(message, kTrayLike);
+  Hidden().handler.seen.clear();
+  host.DispatchCurrent();
+  EXPECT_TRUE(Hidden().handler.Saw(kTrayLike));
+  EXPECT_EQ(Hidden().handler.lastLParam, 0x205);
+
+  host.PostQuit();
+  bool quit = false;
+  for (int i = 0; i < 100 && !quit; ++i) {
+    quit = !host.NextMessage(&message, &lParam);
+    if (!quit) host.DispatchCurrent();
+  }
+  EXPECT_TRUE(quit);
+}
+
+using WindowHotkeysTest = WindowTest;
+
+TEST_F(WindowHotkeysTest, ACombinationIsHeldOnceUntilWithdrawn) {
+  Win32HotkeyRegistrar hotkeys;
+  const UINT mods = MOD_CONTROL | MOD_ALT | MOD_SHIFT;
+  ASSERT_TRUE(hotkeys.Register(200, mods, VK_F11));
+  EXPECT_FALSE(hotkeys.Register(201, mods, VK_F11));
+  hotkeys.Unregister(999);  // unknown: harmless
+  hotkeys.Unregister(200);
+  EXPECT_TRUE(hotkeys.Register(201, mods, VK_F11));
+  hotkeys.Unregister(201);
+}
+
+using WindowNoticeTest = WindowTest;
+
+TEST_F(WindowNoticeTest, OpenShowsATopmostTipWithTheTextAndCloseDestroysIt) {
+  // The program does this at start; the tooltip class is registered by it.
+  INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
+  ASSERT_TRUE(InitCommonControlsEx(&controls));
+  Win32NoticeTip notice;
+  notice.Open("Desk & 1", 0, 0);
+  HWND tip = notice.Window();
+  ASSERT_NE(tip, nullptr);
+  char cls[64] = {};
+  GetClassNameA(tip, cls, sizeof(cls));
+  EXPECT_STREQ(cls, TOOLTIPS_CLASSA);
+  EXPECT_TRUE(IsWindowVisible(tip));
+  EXPECT_TRUE(GetWindowLongA(tip, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_EQ(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 1);
+
+  char text[80] = {};
+  TOOLINFOA query = {};
+  query.cbSize = Win32NoticeTip::kToolRecordSize;
+  query.lpszText = text;
+  SendMessageA(tip, TTM_GETTEXTA, sizeof(text), reinterpret_cast<LPARAM>(&query));
+  EXPECT_STREQ(text, "Desk & 1");
+
+  RECT r = {};
+  GetWindowRect(tip, &r);
+  EXPECT_GT(r.right - r.left, 0);
+  EXPECT_LT(r.left, 64);
+  EXPECT_LT(r.top, 64);
+
+  notice.Close();
+  EXPECT_FALSE(IsWindow(tip));
+  EXPECT_EQ(notice.Window(), nullptr);
+}
+
+}  // namespace
