@@ -1,0 +1,61 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "desktops/window_system.h"
+#include "fakes/timeline.h"
+
+// Top-level windows in z-order, with the window system's semantics: a destroyed window is gone
+// from the walk and every call on it does nothing; hiding keeps a window's place in z-order.
+class FakeWindowSystem : public WindowSystem, public TimelineSource {
+ public:
+  enum class Call { kShow, kHide, kActivate, kBringToFront };
+  struct LogEntry {
+    Call call;
+    WindowId window;
+    bool operator==(const LogEntry& o) const { return call == o.call && window == o.window; }
+  };
+
+  // A new window appears on top of the z-order, as a freshly created one does.
+  WindowId Open(const std::string& title, bool visible = true);
+  void Destroy(WindowId w);
+  void SetTitle(WindowId w, const std::string& title);
+  // The window's own program shows or hides it; not one of the logged calls.
+  void SetVisibleByOwner(WindowId w, bool visible);
+
+  std::vector<WindowId> ZOrder() const;  // existing windows, top first
+  std::string TitleOf(WindowId w) const;
+  WindowId ActiveWindow() const { return active_; }
+  WindowId ForegroundWindow() const { return foreground_; }
+  const std::vector<LogEntry>& Log() const { return log_; }
+  std::vector<WindowId> CallsOf(Call call) const;  // the windows of one kind of call, in order
+  void ClearLog() { log_.clear(); }
+
+  WindowId FirstWindow(WindowId from) override;
+  WindowId NextWindow(WindowId w) override;
+  std::string ReadTitle(WindowId w, int bufferChars) override;
+  int TitleLength(WindowId w) override;
+  bool IsVisible(WindowId w) override;
+  bool Exists(WindowId w) override;
+  void Show(WindowId w) override;
+  void Hide(WindowId w) override;
+  void Activate(WindowId w) override;
+  void BringToFront(WindowId w) override;
+
+ private:
+  struct Window {
+    std::string title;
+    bool visible = false;
+  };
+  Window* Find(WindowId w);
+  void Record(Call call, WindowId w, const char* name);
+
+  std::map<WindowId, Window> windows_;  // existing windows only
+  std::vector<WindowId> zorder_;        // top first
+  std::vector<LogEntry> log_;
+  WindowId nextId_ = 0x10010;
+  WindowId active_ = 0;
+  WindowId foreground_ = 0;
+};
