@@ -3,19 +3,46 @@ enable_language(RC)
 enable_testing()
 
 add_library(vs_win32 STATIC
+  src/dialogs/about_dlg.cpp
+  src/dialogs/modal_dialog.cpp
+  src/platform/win32/win32_dialog_runner.cpp
   src/platform/win32/win32_hotkey_registrar.cpp
   src/platform/win32/win32_message_boxes.cpp
   src/platform/win32/win32_notice_tip.cpp
   src/platform/win32/win32_process.cpp
   src/platform/win32/win32_settings_store.cpp
+  src/platform/win32/win32_tray_shell.cpp
   src/platform/win32/win32_window_host.cpp
   src/platform/win32/win32_window_system.cpp
 )
 target_link_libraries(vs_win32 PUBLIC vs_core user32 advapi32 shell32 comctl32 kernel32 gdi32)
 vs_warnings(vs_win32)
 
-add_executable(veilswitcher WIN32 src/main.cpp src/res/veilswitcher.rc)
-target_link_libraries(veilswitcher PRIVATE vs_win32)
+# Icon 128 is made from its text source at build time, so the picture stays reviewable.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+set(VS_RES_GENERATED ${CMAKE_BINARY_DIR}/generated/res)
+add_custom_command(
+  OUTPUT ${VS_RES_GENERATED}/veilswitcher.ico
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${VS_RES_GENERATED}
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/make_icon.py
+          ${CMAKE_SOURCE_DIR}/src/res/icon.txt ${VS_RES_GENERATED}/veilswitcher.ico
+  DEPENDS ${CMAKE_SOURCE_DIR}/tools/make_icon.py ${CMAKE_SOURCE_DIR}/src/res/icon.txt
+  COMMENT "Making icon 128 from src/res/icon.txt"
+  VERBATIM)
+add_custom_target(vs_icon DEPENDS ${VS_RES_GENERATED}/veilswitcher.ico)
+
+# The resources (icon, manifest, About template, version) linked into the program and into the
+# tests that open its dialogs from their own module.
+add_library(vs_resources OBJECT src/res/veilswitcher.rc)
+target_include_directories(vs_resources PRIVATE ${VS_RES_GENERATED} src/res)
+set_source_files_properties(src/res/veilswitcher.rc PROPERTIES OBJECT_DEPENDS
+  "${VS_RES_GENERATED}/veilswitcher.ico;\
+${CMAKE_SOURCE_DIR}/src/res/veilswitcher.manifest;\
+${CMAKE_SOURCE_DIR}/src/res/resource.h")
+add_dependencies(vs_resources vs_icon)
+
+add_executable(veilswitcher WIN32 src/main.cpp)
+target_link_libraries(veilswitcher PRIVATE vs_win32 vs_resources)
 # One self-contained file: no mingw runtime DLLs need to travel with it.
 target_link_options(veilswitcher PRIVATE -static -static-libgcc -static-libstdc++)
 set_target_properties(veilswitcher PROPERTIES OUTPUT_NAME veilswitcher SUFFIX .exe)

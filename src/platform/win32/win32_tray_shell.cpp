@@ -1,0 +1,86 @@
+#include "platform/win32/win32_tray_shell.h"
+
+#include <cstring>
+
+#include "platform/win32/win32_window_system.h"
+#include "res/resource.h"
+
+static_assert(NOTIFYICONDATAA_V1_SIZE == Win32TrayShell::kIconRecordSize,
+              "the first NOTIFYICONDATAA layout changed size");
+
+namespace {
+
+constexpr UINT kTrayNotify = WM_USER + 1;
+constexpr char kTip[] = "veilswitcher";
+
+// Every number the menu carries is below 32768, so the 16-bit item id holds it unchanged.
+UINT_PTR ItemId(std::uint32_t id) {
+  return static_cast<UINT_PTR>(id);
+}
+
+}  // namespace
+
+Win32TrayShell::Win32TrayShell() {
+  std::memset(&record_, 0, sizeof(record_));
+}
+
+bool Win32TrayShell::AddIcon(WindowId owner) {
+  record_.cbSize = kIconRecordSize;
+  record_.hWnd = ToHwnd(owner);
+  record_.uID = 0;
+  record_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  record_.uCallbackMessage = kTrayNotify;
+  // A shared icon of the module: never handed to DestroyIcon.
+  record_.hIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_MAIN));
+  std::memcpy(record_.szTip, kTip, sizeof(kTip));
+  return Shell_NotifyIconA(NIM_ADD, &record_) != FALSE;
+}
+
+void Win32TrayShell::RemoveIcon() {
+  Shell_NotifyIconA(NIM_DELETE, &record_);
+}
+
+void Win32TrayShell::TrackDesktopMenu(const DesktopMenuModel& model, WindowId owner) {
+  HMENU popup = BuildMenu(model);
+  POINT at = {};
+  GetCursorPos(&at);
+  // With its owner in the foreground the menu closes when the user clicks elsewhere.
+  SetForegroundWindow(ToHwnd(owner));
+  TrackPopupMenu(popup, 0, at.x, at.y, 0, ToHwnd(owner), nullptr);
+}
+
+HMENU Win32TrayShell::BuildMenu(const DesktopMenuModel& model) {
+  DestroySubmenus();
+  if (popup_ != nullptr) DestroyMenu(popup_);
+  popup_ = CreatePopupMenu();
+  for (const DesktopSubmenu& desktop : model.desktops) AppendDesktop(desktop);
+  AppendMenuA(popup_, MF_SEPARATOR, 0, nullptr);
+  AppendMenuA(popup_, MF_STRING, IDM_ABOUT, "About");
+  AppendMenuA(popup_, MF_STRING, IDM_EXIT, "Exit");
+  return popup_;
+}
+
+void Win32TrayShell::AppendDesktop(const DesktopSubmenu& desktop) {
+  HMENU submenu = CreatePopupMenu();
+  submenus_.push_back(submenu);
+  AppendMenuA(popup_, MF_STRING, ItemId(desktop.itemId), desktop.name.c_str());
+  for (const MenuEntry& entry : desktop.entries) {
+    UINT flags = entry.enabled ? MF_STRING : MF_DISABLED | MF_GRAYED;
+    AppendMenuA(submenu, flags, ItemId(entry.id), entry.text.c_str());
+  }
+  // The desktop's item was appended as a command; now it opens the submenu, checked when current.
+  UINT flags = MF_BYCOMMAND | MF_POPUP | (desktop.current ? MF_CHECKED : 0u);
+  ModifyMenuA(popup_, static_cast<UINT>(desktop.itemId), flags, reinterpret_cast<UINT_PTR>(submenu),
+              desktop.name.c_str());
+}
+
+void Win32TrayShell::DestroySubmenus() {
+  for (HMENU submenu : submenus_) DestroyMenu(submenu);
+  submenus_.clear();
+}
+
+void Win32TrayShell::DestroyMenus() {
+  DestroySubmenus();
+  if (popup_ != nullptr) DestroyMenu(popup_);
+  popup_ = nullptr;
+}

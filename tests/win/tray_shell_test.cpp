@@ -1,0 +1,208 @@
+// The tray icon against Wine's notification area and the desktop menu as USER32 builds it.
+// They need a display; without one they skip.
+#include <gtest/gtest.h>
+#include <windows.h>
+// shellapi.h builds on the types of windows.h.
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/win32/win32_tray_shell.h"
+#include "platform/win32/win32_window_system.h"
+
+namespace {
+
+// An owner like the program's hidden window that remembers the commands it is sent.
+std::vector<WPARAM> g_commands;
+
+LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COMMAND) g_commands.push_back(wParam);
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND CreateOwner() {
+  static const bool registered = [] {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = OwnerProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "veilswitcherTrayTest";
+    return RegisterClassA(&wc) != 0;
+  }();
+  if (!registered) return nullptr;
+  return CreateWindowExA(0, "veilswitcherTrayTest", "tray owner", WS_POPUP, 0, 0, 0, 0, nullptr,
+                         nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+void PumpPending() {
+  MSG m;
+  while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+}
+
+MenuEntry Item(std::uint32_t id, const char* text) {
+  return MenuEntry{id, text, true};
+}
+
+// Desktop 1 holds A and B, desktop 2 (current) P and Q, desktop 3 nothing.
+DesktopMenuModel ThreeDesktops() {
+  DesktopMenuModel model;
+  model.desktops.push_back({904, "Desk 1", false, {Item(1, "A"), Item(2, "B & Co")}});
+  model.desktops.push_back({905, "Desk 2", true, {Item(3, "P"), Item(4, "Q")}});
+  model.desktops.push_back({906, "Desk 3", false, {MenuEntry{5, "empty ;|", false}}});
+  return model;
+}
+
+std::string TextAt(HMENU menu, int position) {
+  char text[128] = {};
+  GetMenuStringA(menu, position, text, sizeof(text), MF_BYPOSITION);
+  return text;
+}
+
+UINT StateAt(HMENU menu, int position) {
+  return GetMenuState(menu, position, MF_BYPOSITION);
+}
+
+std::vector<HMENU> MenusOf(HMENU popup) {
+  std::vector<HMENU> menus = {popup};
+  for (int i = 0; i < GetMenuItemCount(popup); ++i)
+    if (HMENU sub = GetSubMenu(popup, i)) menus.push_back(sub);
+  return menus;
+}
+
+class TrayTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    owner_ = CreateOwner();
+    if (owner_ == nullptr)
+      GTEST_SKIP() << "no window could be created: run under Wine with DISPLAY set (Xvfb)";
+    g_commands.clear();
+  }
+  void TearDown() override {
+    if (owner_ != nullptr) DestroyWindow(owner_);
+  }
+  HWND owner_ = nullptr;
+};
+
+using TrayMenu = TrayTest;
+
+TEST_F(TrayMenu, DesktopsOpenSubmenusOfNumberedWindowsAboveAboutAndExit) {
+  Win32TrayShell tray;
+  HMENU popup = tray.BuildMenu(ThreeDesktops());
+  ASSERT_TRUE(IsMenu(popup));
+  ASSERT_EQ(GetMenuItemCount(popup), 6);
+
+  const char* names[] = {"Desk 1", "Desk 2", "Desk 3"};
+  for (int i = 0; i < 3; ++i) {
+    SCOPED_TRACE(names[i]);
+    EXPECT_EQ(TextAt(popup, i), names[i]);
+    EXPECT_NE(GetSubMenu(popup, i), nullptr);
+    EXPECT_EQ(GetMenuItemID(popup, i), static_cast<UINT>(-1)) << "a submenu item sends nothing";
+    EXPECT_EQ((StateAt(popup, i) & MF_CHECKED) != 0, i == 1) << "only the current one is checked";
+  }
+
+  HMENU first = GetSubMenu(popup, 0), second = GetSubMenu(popup, 1), third = GetSubMenu(popup, 2);
+  ASSERT_EQ(GetMenuItemCount(first), 2);
+  ASSERT_EQ(GetMenuItemCount(second), 2);
+  EXPECT_EQ(GetMenuItemID(first, 0), 1u);
+  EXPECT_EQ(TextAt(first, 0), "A");
+  EXPECT_EQ(GetMenuItemID(first, 1), 2u);
+  EXPECT_EQ(TextAt(first, 1), "B & Co") << "titles are handed on unchanged";
+  EXPECT_EQ(GetMenuItemID(second, 0), 3u);
+  EXPECT_EQ(TextAt(second, 0), "P");
+  EXPECT_EQ(GetMenuItemID(second, 1), 4u);
+  EXPECT_EQ(TextAt(second, 1), "Q");
+  EXPECT_EQ(StateAt(second, 1) & (MF_DISABLED | MF_GRAYED), 0u);
+
+  ASSERT_EQ(GetMenuItemCount(third), 1);
+  EXPECT_EQ(TextAt(third, 0), "empty ;|");
+  EXPECT_EQ(GetMenuItemID(third, 0), 5u);
+  EXPECT_EQ(StateAt(third, 0) & (MF_DISABLED | MF_GRAYED),
+            static_cast<UINT>(MF_DISABLED | MF_GRAYED));
+
+  EXPECT_NE(StateAt(popup, 3) & MF_SEPARATOR, 0u);
+  EXPECT_EQ(GetMenuItemID(popup, 4), 901u);
+  EXPECT_EQ(TextAt(popup, 4), "About");
+  EXPECT_EQ(GetMenuItemID(popup, 5), 900u);
+  EXPECT_EQ(TextAt(popup, 5), "Exit");
+  tray.DestroyMenus();
+}
+
+TEST_F(TrayMenu, NoDesktopsLeavesSeparatorAboutAndExit) {
+  Win32TrayShell tray;
+  HMENU popup = tray.BuildMenu(DesktopMenuModel{});
+  ASSERT_EQ(GetMenuItemCount(popup), 3);
+  EXPECT_NE(StateAt(popup, 0) & MF_SEPARATOR, 0u);
+  EXPECT_EQ(GetMenuItemID(popup, 1), 901u);
+  EXPECT_EQ(GetMenuItemID(popup, 2), 900u);
+  tray.DestroyMenus();
+}
+
+TEST_F(TrayMenu, EachBuildDestroysEveryMenuOfThePreviousOne) {
+  Win32TrayShell tray;
+  std::vector<HMENU> first = MenusOf(tray.BuildMenu(ThreeDesktops()));
+  ASSERT_EQ(first.size(), 4u);
+  HMENU popup = tray.BuildMenu(ThreeDesktops());
+  for (HMENU old : first) EXPECT_FALSE(IsMenu(old));
+  EXPECT_EQ(GetMenuItemCount(popup), 6) << "the second build is whole again";
+
+  std::vector<HMENU> second = MenusOf(popup);
+  tray.DestroyMenus();
+  for (HMENU gone : second) EXPECT_FALSE(IsMenu(gone));
+  tray.DestroyMenus();  // nothing left to destroy: harmless
+}
+
+// While the menu is tracked its own loop runs; the keys are read from the thread's queue there.
+void CALLBACK ChooseFirstWindowItem(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  HWND owner = FindWindowA("veilswitcherTrayTest", nullptr);
+  for (WPARAM key : {VK_DOWN, VK_RIGHT, VK_RETURN}) PostMessageA(owner, WM_KEYDOWN, key, 1);
+}
+
+void CALLBACK CloseMenu(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  EndMenu();
+}
+
+TEST_F(TrayMenu, ChoosingAWindowItemSendsItsNumberToTheOwnerAfterTheMenuCloses) {
+  Win32TrayShell tray;
+  UINT_PTR choose = SetTimer(nullptr, 0, 300, ChooseFirstWindowItem);
+  UINT_PTR safety = SetTimer(nullptr, 0, 8000, CloseMenu);
+  tray.TrackDesktopMenu(ThreeDesktops(), ToWindowId(owner_));
+  KillTimer(nullptr, choose);
+  KillTimer(nullptr, safety);
+  PumpPending();
+  ASSERT_EQ(g_commands.size(), 1u);
+  EXPECT_EQ(g_commands[0], 1u) << "desktop 1's first window, A";
+  tray.DestroyMenus();
+}
+
+using TrayIcon = TrayTest;
+
+// NIM_MODIFY answers whether the shell holds an icon for (owner, id 0) right now.
+bool ShellHoldsIcon(HWND owner) {
+  NOTIFYICONDATAA probe = {};
+  probe.cbSize = Win32TrayShell::kIconRecordSize;
+  probe.hWnd = owner;
+  probe.uID = 0;
+  return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
+}
+
+TEST_F(TrayIcon, AddPutsTheIconOfTheOwnerInTheTrayAndRemoveTakesItAway) {
+  Win32TrayShell tray;
+  ASSERT_TRUE(tray.AddIcon(ToWindowId(owner_)));
+  EXPECT_TRUE(ShellHoldsIcon(owner_));
+  Win32TrayShell again;
+  EXPECT_FALSE(again.AddIcon(ToWindowId(owner_))) << "the same owner and id are taken";
+  tray.RemoveIcon();
+  EXPECT_FALSE(ShellHoldsIcon(owner_));
+}
+
+TEST_F(TrayIcon, RemoveWithoutAddIsHarmless) {
+  Win32TrayShell tray;
+  tray.RemoveIcon();
+  EXPECT_FALSE(ShellHoldsIcon(owner_));
+  EXPECT_TRUE(tray.AddIcon(ToWindowId(owner_)));
+  tray.RemoveIcon();
+}
+
+}  // namespace
