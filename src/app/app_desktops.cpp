@@ -3,6 +3,7 @@
 #include "app/virtual_desk_app.h"
 #include "desktops/window_capture.h"
 #include "desktops/window_system.h"
+#include "shell/desktop_menu.h"
 #include "shell/notice_tip.h"
 
 namespace {
@@ -72,7 +73,8 @@ void CVirtualDeskApp::CollectWindows(DesktopInfo& desk) {
 
 void CVirtualDeskApp::RestoreWindow(std::uint32_t itemId) {
   WindowItemRef item;
-  if (!LocateWindowItem(table_, itemId, &item)) return;
+  // The menu never numbers a window past kMaxWindowItems; nor does anything else reach one.
+  if (itemId > kMaxWindowItems || !LocateWindowItem(table_, itemId, &item)) return;
   if (item.owner == current_) {
     p_.windows.BringToFront(item.entry->window);
   } else {

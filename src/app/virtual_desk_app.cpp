@@ -2,7 +2,10 @@
 
 #include <cstdlib>
 
+#include "app/dialog_runner.h"
+#include "shell/desktop_menu.h"
 #include "shell/hotkey_registrar.h"
+#include "shell/tray_shell.h"
 
 namespace {
 // The lock path must fit the 275-byte buffer the program has always used for it; a longer
@@ -23,6 +26,7 @@ int CVirtualDeskApp::InitInstance() {
   InitEnvironment();
   LoadSettings();
   current_ = 1;
+  AddTrayIcon();
   RegisterHotkeys();
   RunMessageLoop();
   return 0;
@@ -66,9 +70,11 @@ void CVirtualDeskApp::Shutdown() {
   shutDown_ = true;
   SaveSettings();
   ShowAllWindows();
+  p_.tray.RemoveIcon();
   UnregisterHotkeys();
   if (lockTaken_) p_.process.CloseLockFile();
   lockTaken_ = false;
+  p_.tray.DestroyMenus();
 }
 
 int CVirtualDeskApp::ShowInfo(const char* text) {
@@ -86,9 +92,17 @@ void CVirtualDeskApp::FatalError(const char* text) {
   std::abort();  // Exit never comes back; this only tells the compiler so
 }
 
-bool CVirtualDeskApp::OnWindowMessage(std::uint32_t message, std::uintptr_t /*wParam*/,
-                                      std::intptr_t /*lParam*/, std::intptr_t* result) {
+bool CVirtualDeskApp::OnWindowMessage(std::uint32_t message, std::uintptr_t wParam,
+                                      std::intptr_t lParam, std::intptr_t* result) {
   switch (message) {
+    case msg::kCommand:
+      *result = 0;
+      OnCommand(static_cast<std::uint32_t>(wParam));
+      return true;
+    case msg::kTrayNotify:
+      *result = 0;
+      OnTrayNotify(lParam);
+      return true;
     case msg::kCreate:
       *result = 0;
       return true;
@@ -102,4 +116,51 @@ bool CVirtualDeskApp::OnWindowMessage(std::uint32_t message, std::uintptr_t /*wP
     default:
       return false;
   }
+}
+
+void CVirtualDeskApp::OnCommand(std::uint32_t command) {
+  if (command == kCmdExit) {
+    p_.process.Exit(0);  // the shutdown runs during the process exit
+  } else if (command == kCmdAbout) {
+    RunAboutBox();
+  } else {
+    RestoreWindow(command);
+  }
+}
+
+void CVirtualDeskApp::OnTrayNotify(std::intptr_t mouseMessage) {
+  if (mouseMessage == msg::kLButtonDown) {
+    RunOptionsDialog();
+  } else if (mouseMessage == msg::kRButtonDown) {
+    ShowDesktopMenu();
+  }
+}
+
+void CVirtualDeskApp::RunAboutBox() {
+  if (aboutOpen_) return;
+  aboutOpen_ = true;
+  p_.dialogs.RunAbout();
+  aboutOpen_ = false;
+}
+
+// However the dialog ended, everything is written back: the dirty flag is always raised by now.
+void CVirtualDeskApp::RunOptionsDialog() {
+  if (optionsOpen_) return;
+  optionsOpen_ = true;
+  p_.dialogs.RunOptions(*this);
+  optionsOpen_ = false;
+  SaveSettings();
+}
+
+void CVirtualDeskApp::AddTrayIcon() {
+  if (!p_.tray.AddIcon(hiddenWindow_)) FatalError("Cant go to systray.");
+}
+
+// The current desktop's list is refreshed first, so its submenu lists what is visible now.
+void CVirtualDeskApp::ShowDesktopMenu() {
+  if (table_.Contains(current_)) {
+    ClearWindowList(current_);
+    CollectWindows(GetDesktop(current_));
+  }
+  p_.tray.TrackDesktopMenu(BuildDesktopMenu(table_, current_), hiddenWindow_);
 }

@@ -58,6 +58,10 @@ class CVirtualDeskApp : public FailureReporter, public WindowMessageHandler {
 
   void ShowDesktopNotice();
 
+  // The tray icon and its menu.
+  void AddTrayIcon();
+  void ShowDesktopMenu();
+
   // The hidden window's procedure.
   bool OnWindowMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,
                        std::intptr_t* result) override;
@@ -74,6 +78,10 @@ class CVirtualDeskApp : public FailureReporter, public WindowMessageHandler {
   void CreateHiddenWindow();
   void RunMessageLoop();
   void Shutdown();
+  void OnCommand(std::uint32_t command);
+  void OnTrayNotify(std::intptr_t mouseMessage);
+  void RunAboutBox();
+  void RunOptionsDialog();
 
   Platform p_;
   RegistrySettings settings_;
@@ -85,5 +93,8 @@ class CVirtualDeskApp : public FailureReporter, public WindowMessageHandler {
   bool dirty_ = false;
   bool settingsLoaded_ = false;
   bool shutDown_ = false;
+  // Nested loops of dialogs and menus still dispatch to the hidden window: each dialog opens once.
+  bool aboutOpen_ = false;
+  bool optionsOpen_ = false;
   std::string modulePath_;
 };

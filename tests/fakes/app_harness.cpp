@@ -15,7 +15,7 @@ AppHarness::AppHarness() {
 AppHarness::~AppHarness() = default;
 
 Platform AppHarness::platform() {
-  return Platform{windows, store, hotkeys, notice, boxes, process, host};
+  return Platform{windows, store, hotkeys, notice, boxes, process, host, tray, dialogs};
 }
 
 std::optional<int> AppHarness::Start() {

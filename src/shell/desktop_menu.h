@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "desktops/desktop_table.h"
+
+// Command numbers of the tray menu.
+constexpr std::uint32_t kCmdExit = 900;   // IDM_EXIT
+constexpr std::uint32_t kCmdAbout = 901;  // IDM_ABOUT
+constexpr std::uint32_t kFirstDesktopItem = 904;
+// Window items are numbered from 1 and must stay below Exit, About and the desktop items.
+constexpr std::uint32_t kMaxWindowItems = 899;
+
+struct MenuEntry {
+  std::uint32_t id = 0;  // the command it sends; 0 for notes that send nothing
+  std::string text;
+  bool enabled = true;
+};
+
+struct DesktopSubmenu {
+  std::uint32_t itemId = 0;  // 904 + number - 1, used only while the menu is built
+  std::string name;
+  bool current = false;
+  std::vector<MenuEntry> entries;
+};
+
+// What the tray menu shows, top to bottom; the separator, "About" and "Exit" follow the desktops.
+struct DesktopMenuModel {
+  std::vector<DesktopSubmenu> desktops;
+};
+
+// Numbers window items 1, 2, 3, ... across the desktops in number order, each list in list
+// order, the same way LocateWindowItem counts them. Past kMaxWindowItems no window is listed and
+// the desktop says so in its last, disabled entry.
+DesktopMenuModel BuildDesktopMenu(const DesktopTable& table, DesktopNumber current);
+
+constexpr const char* kEmptyDesktopText = "empty ;|";
