@@ -1,11 +1,13 @@
 #pragma once
 
 #include "app/platform.h"
+#include "platform/win32/win32_dialog_runner.h"
 #include "platform/win32/win32_hotkey_registrar.h"
 #include "platform/win32/win32_message_boxes.h"
 #include "platform/win32/win32_notice_tip.h"
 #include "platform/win32/win32_process.h"
 #include "platform/win32/win32_settings_store.h"
+#include "platform/win32/win32_tray_shell.h"
 #include "platform/win32/win32_window_host.h"
 #include "platform/win32/win32_window_system.h"
 
@@ -19,6 +21,10 @@ struct Win32Platform {
   Win32MessageBoxes boxes;
   Win32Process process;
   Win32WindowHost host;
+  Win32TrayShell tray;
+  Win32DialogRunner dialogs;
 
-  Platform Get() { return Platform{windows, store, hotkeys, notice, boxes, process, host}; }
+  Platform Get() {
+    return Platform{windows, store, hotkeys, notice, boxes, process, host, tray, dialogs};
+  }
 };
