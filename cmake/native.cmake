@@ -20,8 +20,6 @@ target_link_libraries(unit_tests PRIVATE vs_fakes GTest::gtest_main GTest::gmock
 vs_warnings(unit_tests)
 gtest_discover_tests(unit_tests)
 
-if(EXISTS ${CMAKE_SOURCE_DIR}/bench/bench_switch.cpp)
-  add_executable(bench_switch bench/bench_switch.cpp)
-  target_link_libraries(bench_switch PRIVATE vs_fakes)
-  vs_warnings(bench_switch)
-endif()
+add_executable(bench_switch bench/bench_switch.cpp)
+target_link_libraries(bench_switch PRIVATE vs_fakes)
+vs_warnings(bench_switch)
