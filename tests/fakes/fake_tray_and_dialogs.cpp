@@ -2,16 +2,16 @@
 
 bool FakeTrayShell::AddIcon(WindowId owner) {
   Note("tray.Add");
-  if (failAdd_ || iconShown_) return false;
-  iconShown_ = true;
+  if (failAdd_ || owner == 0 || area_->owners.count(owner) != 0) return false;
+  area_->owners.insert(owner);
   owner_ = owner;
   return true;
 }
 
+// NIM_DELETE with this record: the shell removes whatever icon the record names, if any.
 void FakeTrayShell::RemoveIcon() {
   Note("tray.Remove");
-  iconShown_ = false;
-  owner_ = 0;
+  area_->owners.erase(owner_);
 }
 
 void FakeTrayShell::TrackDesktopMenu(const DesktopMenuModel& model, WindowId owner) {

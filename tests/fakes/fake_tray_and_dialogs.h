@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "app/dialog_runner.h"
@@ -10,16 +12,27 @@
 #include "fakes/timeline.h"
 #include "shell/tray_shell.h"
 
-// The notification area: one icon at most, a menu that is tracked until the user picks an item
-// (or nothing), and the pick arriving at the owner as WM_COMMAND once the menu has closed.
+// The icons of the notification area, shared by every process of a session. The shell knows an
+// icon by its owner window and id; the program's id is always 0, so the owner names it.
+struct FakeNotificationArea {
+  std::set<WindowId> owners;
+};
+
+// One process's icon record and menus: one icon at most, a menu that is tracked until the user
+// picks an item (or nothing), and the pick arriving at the owner as WM_COMMAND once the menu has
+// closed. Removal acts on this record only: a record never filled names no icon.
 class FakeTrayShell : public TrayShell, public TimelineSource {
  public:
   static constexpr std::uint32_t kWmCommand = 0x0111;
-  explicit FakeTrayShell(FakeWindowHost& host) : host_(host) {}
+  explicit FakeTrayShell(FakeWindowHost& host)
+      : host_(host), area_(std::make_shared<FakeNotificationArea>()) {}
   void FailAddIcon() { failAdd_ = true; }
   void PickNext(std::uint32_t commandId) { pick_ = commandId; }  // for the next menu only
+  // The notification area of another process, so that two copies meet in one taskbar.
+  void ShareAreaWith(FakeTrayShell& other) { area_ = other.area_; }
 
-  bool IconShown() const { return iconShown_; }
+  bool IconShown() const { return owner_ != 0 && area_->owners.count(owner_) != 0; }
+  std::size_t IconsInArea() const { return area_->owners.size(); }
   WindowId IconOwner() const { return owner_; }
   int MenusAlive() const { return menusAlive_; }
   const std::vector<DesktopMenuModel>& Tracked() const { return tracked_; }
@@ -31,9 +44,9 @@ class FakeTrayShell : public TrayShell, public TimelineSource {
 
  private:
   FakeWindowHost& host_;
+  std::shared_ptr<FakeNotificationArea> area_;
   bool failAdd_ = false;
-  bool iconShown_ = false;
-  WindowId owner_ = 0;
+  WindowId owner_ = 0;  // the record's hWnd; 0 until an icon was added
   int menusAlive_ = 0;
   std::optional<std::uint32_t> pick_;
   std::vector<DesktopMenuModel> tracked_;
