@@ -1,0 +1,62 @@
+# Shared by the scripts in this directory; sourced, not run.
+
+VS_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+VS_XVFB_PID=""
+
+vs_log() { echo "[veilswitcher] $*" >&2; }
+
+# Starts a private Xvfb and exports DISPLAY, unless a display is already set.
+vs_ensure_display() {
+  if [ -n "${DISPLAY:-}" ]; then
+    return 0
+  fi
+  local numfile
+  numfile="$(mktemp)"
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$numfile" >/dev/null 2>&1 &
+  VS_XVFB_PID=$!
+  local i
+  for i in $(seq 1 100); do
+    [ -s "$numfile" ] && break
+    sleep 0.1
+  done
+  if [ ! -s "$numfile" ]; then
+    rm -f "$numfile"
+    vs_log "Xvfb did not start"
+    return 1
+  fi
+  export DISPLAY=":$(tr -d '[:space:]' <"$numfile")"
+  rm -f "$numfile"
+  vs_log "DISPLAY was not set: started Xvfb on $DISPLAY (pid $VS_XVFB_PID)"
+}
+
+vs_stop_display() {
+  if [ -n "$VS_XVFB_PID" ]; then
+    kill "$VS_XVFB_PID" 2>/dev/null || true
+    wait "$VS_XVFB_PID" 2>/dev/null || true
+    VS_XVFB_PID=""
+  fi
+}
+
+# Boots a Wine prefix at $1 (32-bit, no Mono/Gecko installers) if it has not been booted yet.
+vs_boot_prefix() {
+  local prefix="$1"
+  if [ -f "$prefix/system.reg" ]; then
+    return 0
+  fi
+  vs_log "booting Wine prefix $prefix"
+  mkdir -p "$(dirname "$prefix")"
+  WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
+    wineboot -i </dev/null >/dev/null 2>&1
+}
+
+# Every window of the prefix inside Wine's own desktop: without a window manager Wine waits
+# about 2 s after each hide of another program's window.
+vs_use_virtual_desktop() {
+  local prefix="$1"
+  WINEPREFIX="$prefix" WINEDEBUG=-all wine reg add 'HKCU\Software\Wine\Explorer' \
+    /v Desktop /d Default /f </dev/null >/dev/null 2>&1
+  WINEPREFIX="$prefix" WINEDEBUG=-all wine reg add 'HKCU\Software\Wine\Explorer\Desktops' \
+    /v Default /d 1280x800 /f </dev/null >/dev/null 2>&1
+  WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
+  WINEPREFIX="$prefix" wineserver -w 2>/dev/null || true
+}

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Installs, builds both presets and runs every suite: the native unit tests, then the Windows
+# suites and the end-to-end tests under Wine. Exits non-zero when any test fails.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+cd "$VS_ROOT"
+
+started=$(date +%s)
+"$VS_ROOT/scripts/install-deps.sh"
+"$VS_ROOT/scripts/build.sh"
+
+logdir="$(mktemp -d)"
+win_root=""
+cleanup() {
+  if [ -n "$win_root" ]; then
+    WINEPREFIX="$win_root/prefix" wineserver -k 2>/dev/null || true
+    WINEPREFIX="$win_root/prefix" wineserver -w 2>/dev/null || true
+    rm -rf "$win_root"
+  fi
+  vs_stop_display
+  rm -rf "$logdir"
+}
+trap cleanup EXIT
+
+status=0
+echo "[veilswitcher] native unit tests" >&2
+ctest --preset native --no-tests=error 2>&1 | tee "$logdir/native.log" || status=1
+
+# The Windows suites run in a throwaway prefix, never in the user's ~/.wine; the end-to-end
+# tests make prefixes of their own.
+vs_ensure_display
+win_root="$(mktemp -d)"
+win_prefix="$win_root/prefix"
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+vs_boot_prefix "$win_prefix"
+vs_use_virtual_desktop "$win_prefix"
+echo "[veilswitcher] Windows suites and end-to-end tests under Wine" >&2
+WINEPREFIX="$win_prefix" ctest --test-dir build/win --output-on-failure --no-tests=error 2>&1 \
+  | tee "$logdir/win.log" || status=1
+
+summary() {
+  grep -E 'tests passed|tests failed|Total Test time|\((Failed|Timeout|Not Run|Skipped)\)|\*\*\*(Failed|Timeout|Not Run|Skipped)' "$1" || true
+}
+echo
+echo "==== summary: native ===="
+summary "$logdir/native.log"
+echo "==== summary: build/win (Windows suites, end-to-end) ===="
+summary "$logdir/win.log"
+echo "==== $(( $(date +%s) - started )) s in all ===="
+exit "$status"

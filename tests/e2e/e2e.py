@@ -1,0 +1,504 @@
+#!/usr/bin/env python3
+"""End-to-end tests: the real veilswitcher.exe under Wine, inside Wine's virtual desktop.
+
+Each test gets its own copy of a freshly booted Wine prefix, so the registry, the lock file and
+the wineserver are the test's alone. The helper vsprobe.exe plays the other programs: it owns
+windows, presses keys through the system's input path, holds hotkeys and reads the registry.
+
+  e2e.py --exe veilswitcher.exe --probe vsprobe.exe [--template DIR] [unittest names...]
+  e2e.py --make-template DIR        boot the template prefix that later runs may share
+  e2e.py --list                     the test names, Class.test_name, one a line
+
+Exit status 77 means the environment is missing and nothing was tested (ctest: skipped).
+"""
+
+import argparse
+import os
+import select
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+SKIP_STATUS = 77
+PROGRAM_DIR = "C:\\veilswitcher"
+PROGRAM_PATH = PROGRAM_DIR + "\\veilswitcher.exe"
+OPTIONS_KEY = "Software\\veilswitcher"
+DESKS_KEY = "Software\\veilswitcher\\desks"
+RUN_KEY = "Software\\Microsoft\\Windows\\CurrentVersion\\Run"
+ERROR_CAPTION = "Error :("
+WINDOWS = ["W1", "W2", "W3"]
+WAIT_MS = 15000  # generous: a loaded machine may run several Wine servers at once
+
+CONFIG = argparse.Namespace(exe=None, probe=None, template=None, display=None)
+
+
+def log(text):
+    print("e2e: " + text, file=sys.stderr, flush=True)
+
+
+def base_env(prefix):
+    env = dict(os.environ)
+    env.update(WINEPREFIX=prefix, WINEDEBUG="-all", DISPLAY=CONFIG.display,
+               # no Mono or Gecko: their installers would ask on screen and wait forever
+               WINEDLLOVERRIDES="mscoree,mshtml=")
+    return env
+
+
+def missing_tools():
+    tools = ["wine", "wineboot", "wineserver"]
+    if not os.environ.get("DISPLAY"):
+        tools.append("Xvfb")
+    return [t for t in tools if shutil.which(t) is None]
+
+
+# ---- the X display and the template prefix -------------------------------------------------
+
+class Xvfb:
+    """A private X server, started only when the caller has no display of its own."""
+
+    def __init__(self):
+        read_end, write_end = os.pipe()
+        self.proc = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x800x24",
+             "-nolisten", "tcp"], pass_fds=[write_end],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        number = b""
+        ready, _, _ = select.select([read_end], [], [], 30)
+        while ready:
+            chunk = os.read(read_end, 16)
+            number += chunk
+            if not chunk or number.endswith(b"\n"):
+                break
+        os.close(read_end)
+        if not number.strip():
+            self.stop()
+            raise RuntimeError("Xvfb did not start")
+        self.display = ":" + number.decode().strip()
+
+    def stop(self):
+        self.proc.terminate()
+        try:
+            self.proc.wait(10)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+
+
+def make_template(path):
+    """Boots a 32-bit prefix set to run every window inside Wine's own virtual desktop."""
+    started = time.monotonic()
+    if os.path.exists(path):
+        shutil.rmtree(path)
+    env = base_env(path)
+    env["WINEARCH"] = "win32"
+    run = lambda *cmd: subprocess.run(cmd, env=env, check=True, timeout=300,
+                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    run("wineboot", "-i")
+    # Without a window manager Wine waits ~2 s after each hide of another process's window;
+    # inside its virtual desktop it does not.
+    run("wine", "reg", "add", "HKCU\\Software\\Wine\\Explorer", "/v", "Desktop",
+        "/d", "Default", "/f")
+    run("wine", "reg", "add", "HKCU\\Software\\Wine\\Explorer\\Desktops", "/v", "Default",
+        "/d", "1280x800", "/f")
+    run("wineserver", "-k")
+    run("wineserver", "-w")
+    log("template prefix %s ready in %.1f s" % (path, time.monotonic() - started))
+
+
+# ---- processes that print lines ------------------------------------------------------------
+
+class Lines:
+    """A running Windows program whose stdout is read line by line with time-outs."""
+
+    def __init__(self, args, env):
+        self.proc = subprocess.Popen(args, env=env, stdin=subprocess.DEVNULL,
+                                     stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        self.buffer = b""
+
+    def readline(self, timeout_s=WAIT_MS / 1000):
+        deadline = time.monotonic() + timeout_s
+        while b"\n" not in self.buffer:
+            left = deadline - time.monotonic()
+            if left <= 0:
+                return None
+            ready, _, _ = select.select([self.proc.stdout], [], [], left)
+            if ready:
+                chunk = os.read(self.proc.stdout.fileno(), 4096)
+                if not chunk:
+                    break
+                self.buffer += chunk
+        line, sep, rest = self.buffer.partition(b"\n")
+        if not sep and not line:
+            return None
+        self.buffer = rest
+        return line.decode("latin-1").rstrip("\r")
+
+    def stop(self):
+        if self.proc.poll() is None:
+            self.proc.kill()
+        self.proc.wait(30)
+        self.proc.stdout.close()
+
+
+# ---- the test case base ---------------------------------------------------------------------
+
+class WineTestCase(unittest.TestCase):
+    """Per test: a copy of the template prefix with the program in C:\\veilswitcher."""
+
+    def setUp(self):
+        self.root = tempfile.mkdtemp(prefix="vs-e2e-")
+        self.prefix = os.path.join(self.root, "prefix")
+        subprocess.run(["cp", "-a", CONFIG.template, self.prefix], check=True)
+        program_dir = os.path.join(self.prefix, "drive_c", "veilswitcher")
+        os.makedirs(program_dir)
+        shutil.copy(CONFIG.exe, os.path.join(program_dir, "veilswitcher.exe"))
+        self.probe_path = os.path.join(self.prefix, "drive_c", "vsprobe.exe")
+        shutil.copy(CONFIG.probe, self.probe_path)
+        self.env = base_env(self.prefix)
+        self.running = []
+        self.addCleanup(self.tear_down_prefix)
+
+    def tear_down_prefix(self):
+        subprocess.run(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
+        for item in self.running:
+            if isinstance(item, Lines):
+                item.stop()
+            else:
+                self.reap(item)
+        subprocess.run(["wineserver", "-w"], env=self.env, stderr=subprocess.DEVNULL, timeout=60)
+        shutil.rmtree(self.root, ignore_errors=True)
+
+    @staticmethod
+    def reap(proc):
+        if proc.poll() is None:
+            proc.kill()
+        proc.wait(30)
+
+    # -- the program --
+
+    def start_program(self, wait_ready=True):
+        proc = subprocess.Popen(["wine", PROGRAM_PATH], env=self.env, stdin=subprocess.DEVNULL,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.running.append(proc)
+        if wait_ready:
+            self.assertEqual(self.probe("wait-ready", WAIT_MS), ["ready"],
+                             "veilswitcher did not come up")
+        return proc
+
+    def wait_exit(self, proc, what):
+        try:
+            return proc.wait(WAIT_MS / 1000)
+        except subprocess.TimeoutExpired:
+            self.fail("veilswitcher did not end " + what)
+
+    # -- the probe --
+
+    def probe(self, *args, check=False):
+        # Output goes to a file, not a pipe: the first Wine process of a prefix starts Wine's
+        # own services, which inherit its stdout and would hold a pipe open long after.
+        with tempfile.TemporaryFile() as out:
+            proc = subprocess.Popen(["wine", self.probe_path] + [str(a) for a in args],
+                                    env=self.env, stdin=subprocess.DEVNULL, stdout=out,
+                                    stderr=subprocess.DEVNULL)
+            try:
+                status = proc.wait(WAIT_MS / 1000 + 60)
+            except subprocess.TimeoutExpired:
+                proc.kill()
+                proc.wait()
+                self.fail("vsprobe %s hung" % (args,))
+            out.seek(0)
+            lines = out.read().decode("latin-1").replace("\r", "").splitlines()
+        if check:
+            self.assertEqual(status, 0, "vsprobe %s: %s" % (args, lines))
+        return lines
+
+    def probe_background(self, *args, first_line):
+        lines = Lines(["wine", self.probe_path] + [str(a) for a in args], self.env)
+        self.running.append(lines)
+        self.assertEqual(lines.readline(), first_line, "vsprobe %s did not start" % (args,))
+        return lines
+
+    def open_windows(self, prefix="W", count=3):
+        self.probe_background("windows", prefix, count, 600, first_line="ready")
+        return ["%s%d" % (prefix, i) for i in range(1, count + 1)]
+
+    def press(self, *combos):
+        self.assertEqual(self.probe("keys", *combos), ["ok"])
+
+    def assert_visible(self, titles, state, why):
+        lines = self.probe("wait-visible", 1 if state else 0, WAIT_MS, *titles)
+        self.assertEqual(lines, ["ok"], why)
+
+    def assert_stays_visible(self, titles, why, seconds=1.5):
+        """Nothing may hide them: checked again after the time a switch would have taken."""
+        time.sleep(seconds)
+        self.assertEqual(self.probe("visible", *titles), ["1"] * len(titles), why)
+
+    def regdump(self, key):
+        """{name: (type, data)} in the order the registry enumerates them, or None."""
+        lines = self.probe("regdump", key)
+        if lines == ["missing"]:
+            return None
+        values = {}
+        for line in lines:
+            name, kind, data = line.split("\t")
+            values[name] = (kind, bytes.fromhex(data))
+        return values
+
+    def settings(self):
+        return {"options": self.regdump(OPTIONS_KEY), "desks": self.regdump(DESKS_KEY),
+                "run": self.probe("regdump", RUN_KEY, "veilswitcher.exe")}
+
+    def assert_text_value(self, values, name, kind, text):
+        """Wine stores a terminating zero after REG_SZ/REG_MULTI_SZ data: the text is what
+        comes before it."""
+        self.assertIsNotNone(values, "the key holding %s is missing" % name)
+        self.assertIn(name, values)
+        self.assertEqual(values[name][0], kind, name)
+        self.assertEqual(values[name][1].rstrip(b"\0"), text.encode("latin-1"), name)
+
+
+# ---- the tests ------------------------------------------------------------------------------
+
+class FirstStart(WineTestCase):
+    def test_writes_exact_defaults(self):
+        self.assertIsNone(self.regdump(OPTIONS_KEY), "the fresh prefix already has settings")
+        self.start_program()
+        options = self.regdump(OPTIONS_KEY)
+        self.assertIsNotNone(options, "no options key after the first start")
+        self.assert_text_value(options, "PrevDesk", "REG_SZ", "1 37")
+        self.assert_text_value(options, "NextDesk", "REG_SZ", "1 39")
+        self.assertEqual(options["ShowCurDeskMsg"], ("REG_BINARY", b"\x01"))
+        self.assertEqual(set(options), {"PrevDesk", "NextDesk", "ShowCurDeskMsg"})
+        desks = self.regdump(DESKS_KEY)
+        self.assertIsNotNone(desks, "no desktops key after the first start")
+        self.assertEqual(list(desks), ["VirtDesk1", "VirtDesk2", "VirtDesk3"])
+        for name, key in zip(desks, ["112", "113", "114"]):
+            self.assert_text_value(desks, name, "REG_MULTI_SZ", "1 %s\n" % key)
+        run = self.regdump(RUN_KEY)
+        self.assert_text_value(run, "veilswitcher.exe", "REG_SZ", PROGRAM_PATH)
+        self.assertEqual(self.probe("tempfile"), ["exists"], "no lock file while running")
+
+
+class Hotkeys(WineTestCase):
+    def test_switch_windows_of_another_process(self):
+        first = self.open_windows("W")
+        self.start_program()
+        self.press("alt+right")
+        self.assert_visible(first, False, "Alt+Right did not hide the windows (desktop 2)")
+        self.press("alt+left")
+        self.assert_visible(first, True, "Alt+Left did not bring them back (desktop 1)")
+        self.press("alt+f3")
+        self.assert_visible(first, False, "Alt+F3 did not hide them (desktop 3)")
+        second = self.open_windows("D3_", 2)
+        self.press("alt+f1")
+        self.assert_visible(first, True, "Alt+F1 did not show desktop 1's windows")
+        self.assert_visible(second, False, "Alt+F1 did not hide desktop 3's windows")
+        self.press("alt+f3")
+        self.assert_visible(second, True, "Alt+F3 did not show desktop 3's windows again")
+        self.assert_visible(first, False, "Alt+F3 did not hide desktop 1's windows")
+        self.press("alt+f1")
+        self.assert_visible(first, True, "back on desktop 1")
+        self.assert_visible(second, False, "back on desktop 1")
+
+    def test_no_wrap_around_below_desktop_one(self):
+        windows = self.open_windows("W")
+        self.start_program()
+        watcher = self.probe_background("tooltip", 3000, first_line="watching")
+        self.press("alt+left")
+        self.assert_stays_visible(windows, "Alt+Left on desktop 1 switched somewhere")
+        self.assertEqual(watcher.readline(), "none", "a refused switch showed a notice")
+        # Had it wrapped to desktop 3, Alt+Right would now be refused in turn.
+        self.press("alt+right")
+        self.assert_visible(windows, False, "Alt+Right from desktop 1 did not switch")
+
+
+class Notice(WineTestCase):
+    def grab(self, rect):
+        """Raw screen pixels of the part of `rect` that lies on the screen."""
+        left, top, right, bottom = [max(0, v) for v in rect]
+        size = "%dx%d+%d+%d" % (right - left, bottom - top, left, top)
+        result = subprocess.run(["import", "-window", "root", "-crop", size, "rgb:-"],
+                                env=self.env, capture_output=True, timeout=30)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        return result.stdout
+
+    def reference_tip(self, text):
+        lines = Lines(["wine", self.probe_path, "show-tip", text, "800"], self.env)
+        self.running.append(lines)
+        shown = lines.readline()
+        self.assertTrue(shown and shown.startswith("shown "), shown)
+        rect = [int(v) for v in shown.split()[1:]]
+        pixels = self.grab(rect)
+        lines.proc.wait(30)
+        return rect, pixels
+
+    def test_names_the_new_desktop_at_top_left(self):
+        if shutil.which("import") is None:
+            self.skipTest("ImageMagick's import is missing, so the notice's "
+                          "pixels cannot be read")
+        windows = self.open_windows("W")
+        self.start_program()
+        watcher = self.probe_background("tooltip", WAIT_MS, first_line="watching")
+        self.press("alt+right")
+        line = watcher.readline()
+        self.assertTrue(line and line.startswith("tip "), "no notice after Alt+Right: %r" % line)
+        rect = [int(v) for v in line.split()[1:]]
+        pixels = self.grab(rect)
+        gone = watcher.readline()
+        self.assertTrue(gone and gone.startswith("gone "), gone)
+        shown_ms = int(gone.split()[1])
+        self.assertGreaterEqual(shown_ms, 350, "the notice went too soon")
+        self.assertLessEqual(shown_ms, 2500, "the notice stayed too long")
+        self.assert_visible(windows, False, "the switch itself did not happen")
+        left, top = rect[0], rect[1]
+        self.assertTrue(abs(left) <= 8 and abs(top) <= 8, "notice not at the top-left: %s" % rect)
+        ref_rect, ref_pixels = self.reference_tip("VirtDesk2")
+        self.assertEqual(rect, ref_rect, "the notice's size differs from a tip of 'VirtDesk2'")
+        self.assertEqual(pixels, ref_pixels, "the notice does not read 'VirtDesk2'")
+        _, other = self.reference_tip("VirtDesk1")
+        self.assertNotEqual(pixels, other, "the pixel comparison cannot tell names apart")
+
+    def test_option_off_shows_nothing(self):
+        self.probe("regset", OPTIONS_KEY, "PrevDesk", "REG_SZ", b"1 37".hex(),
+                   "NextDesk", "REG_SZ", b"1 39".hex(), "ShowCurDeskMsg", "REG_BINARY", "00",
+                   check=True)
+        windows = self.open_windows("W")
+        self.start_program()
+        watcher = self.probe_background("tooltip", 4000, first_line="watching")
+        self.press("alt+right")
+        self.assert_visible(windows, False, "Alt+Right did not switch")
+        self.assertEqual(watcher.readline(), "none", "a notice showed with ShowCurDeskMsg 00")
+
+
+class SecondCopy(WineTestCase):
+    def test_refused_and_first_copy_unharmed(self):
+        windows = self.open_windows("W")
+        self.start_program()
+        before = self.settings()
+        second = self.start_program(wait_ready=False)
+        self.assertEqual(self.probe("msgbox", ERROR_CAPTION, WAIT_MS),
+                         ["Cant create temporary file. Maybe program is already running."])
+        self.assertEqual(self.wait_exit(second, "after its error box"), 1)
+        self.assertEqual(self.settings(), before, "the second copy changed the settings")
+        self.assertEqual(self.probe("tempfile"), ["exists"], "the running copy lost its lock")
+        self.press("alt+right")
+        self.assert_visible(windows, False, "the first copy no longer switches")
+
+
+class Shutdown(WineTestCase):
+    def test_close_shows_everything_and_saves(self):
+        windows = self.open_windows("W")
+        program = self.start_program()
+        self.press("alt+right")
+        self.assert_visible(windows, False, "Alt+Right did not switch")
+        self.assertEqual(self.probe("close-hidden"), ["posted"])
+        self.wait_exit(program, "on WM_CLOSE")
+        self.assertEqual(self.probe("visible", *windows), ["1"] * 3,
+                         "windows stayed hidden after the program ended")
+        self.assertEqual(self.probe("tempfile"), ["absent"], "the lock file outlived the program")
+        options = self.regdump(OPTIONS_KEY)
+        self.assert_text_value(options, "NextDesk", "REG_SZ", "1 39\n")
+        self.assert_text_value(options, "PrevDesk", "REG_SZ", "1 37\n")
+        self.assertEqual(options["ShowCurDeskMsg"], ("REG_BINARY", b"\x01"))
+        desks = self.regdump(DESKS_KEY)
+        self.assertEqual(list(desks), ["VirtDesk1", "VirtDesk2", "VirtDesk3"])
+        for name, key in zip(desks, ["112", "113", "114"]):
+            self.assert_text_value(desks, name, "REG_MULTI_SZ", "1 %s\n" % key)
+        self.assert_text_value(self.regdump(RUN_KEY), "veilswitcher.exe", "REG_SZ",
+                               PROGRAM_PATH)
+
+
+class HotkeyTaken(WineTestCase):
+    def test_next_hotkey_held_elsewhere_is_fatal(self):
+        self.probe_background("hold-hotkey", 1, 0x27, 600000, first_line="ok")  # Alt+Right
+        program = self.start_program(wait_ready=False)
+        self.assertEqual(self.probe("msgbox", ERROR_CAPTION, WAIT_MS),
+                         ["Cant register next desktop hotkey."])
+        self.assertEqual(self.wait_exit(program, "after its error box"), 1)
+        self.assertEqual(self.probe("tempfile"), ["absent"], "the lock file outlived the program")
+        # The end after loading is a full shutdown: the settings were written back.
+        self.assert_text_value(self.regdump(OPTIONS_KEY), "NextDesk", "REG_SZ", "1 39\n")
+
+
+# ---- main -----------------------------------------------------------------------------------
+
+def parse_args(argv):
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--exe", help="veilswitcher.exe")
+    parser.add_argument("--probe", help="vsprobe.exe")
+    parser.add_argument("--template", help="prefix made by --make-template (else one is made)")
+    parser.add_argument("--make-template", metavar="DIR")
+    parser.add_argument("--list", action="store_true", help="print the test names and stop")
+    return parser.parse_known_args(argv)
+
+
+def run_tests(args, names):
+    CONFIG.exe, CONFIG.probe = os.path.abspath(args.exe), os.path.abspath(args.probe)
+    for path in (CONFIG.exe, CONFIG.probe):
+        if not os.path.isfile(path):
+            log("missing " + path)
+            return 2
+    own_template = None
+    if args.template and os.path.isdir(args.template):
+        CONFIG.template = args.template
+    else:
+        own_template = tempfile.mkdtemp(prefix="vs-e2e-template-")
+        CONFIG.template = os.path.join(own_template, "prefix")
+        make_template(CONFIG.template)
+    try:
+        started = time.monotonic()
+        program = unittest.main(module=__name__, argv=[sys.argv[0], "-v"] + names, exit=False)
+        log("tests took %.1f s" % (time.monotonic() - started))
+        result = program.result
+    finally:
+        if own_template:
+            shutil.rmtree(own_template, ignore_errors=True)
+    if not result.wasSuccessful():
+        return 1
+    return SKIP_STATUS if result.skipped and result.testsRun == len(result.skipped) else 0
+
+
+def test_names():
+    suite = unittest.defaultTestLoader.loadTestsFromModule(sys.modules[__name__])
+    names = []
+    for group in suite:
+        for case in group:
+            names.append(case.id().split(".", 1)[1])
+    return names
+
+
+def main(argv):
+    args, names = parse_args(argv)
+    if args.list:
+        print("\n".join(test_names()))
+        return 0
+    if not args.make_template and not (args.exe and args.probe):
+        log("--exe and --probe are required")
+        return 2
+    missing = missing_tools()
+    if missing:
+        log("SKIPPED: not installed: %s (scripts/install-deps.sh installs them)" % ", ".join(missing))
+        return SKIP_STATUS
+    xvfb = None
+    if os.environ.get("DISPLAY"):
+        CONFIG.display = os.environ["DISPLAY"]
+    else:
+        xvfb = Xvfb()
+        CONFIG.display = xvfb.display
+        log("DISPLAY is not set: started Xvfb on " + CONFIG.display)
+    try:
+        if args.make_template:
+            make_template(os.path.abspath(args.make_template))
+            return 0
+        return run_tests(args, names)
+    finally:
+        if xvfb:
+            xvfb.stop()
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))

@@ -1,0 +1,492 @@
+// vsprobe: a console helper that the end-to-end tests run beside veilswitcher.exe in the same
+// Wine prefix. It plays "another program": it owns windows, presses keys through the system's
+// input path, holds hotkeys, and reads back what veilswitcher left in the registry and on screen.
+// Every subcommand prints plain lines on stdout and exits 0 on success, 1 when the thing it waits
+// for never came, 2 on bad usage.
+// clang-format off
+#include <windows.h>  // first: commctrl.h builds on it
+#include <commctrl.h>
+// clang-format on
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kUsage[] =
+    "usage: vsprobe COMMAND ...\n"
+    "  windows PREFIX N [SECONDS]        open N windows PREFIX1..PREFIXN, print ready, pump\n"
+    "  keys COMBO...                      press combos like alt+right, alt+f2, ctrl+shift+x\n"
+    "  visible TITLE...                   1, 0 or missing for each title, one per line\n"
+    "  wait-visible 0|1 TIMEOUT_MS TITLE...  poll until every title has that state\n"
+    "  regdump KEYPATH [VALUE]            HKCU values as NAME<tab>TYPE<tab>HEX, or missing\n"
+    "  regset KEYPATH NAME TYPE HEX...    write HKCU values (TYPE: REG_SZ, REG_BINARY, ...)\n"
+    "  msgbox CAPTION TIMEOUT_MS          print a message box's text and press its OK\n"
+    "  close-hidden                       post WM_CLOSE to the window of class veilswitcherApp\n"
+    "  wait-ready TIMEOUT_MS              wait for that window and its thread to go idle\n"
+    "  hold-hotkey MODS VK MS             hold a thread hotkey for MS ms: ok or fail, then "
+    "presses\n"
+    "  tempfile                           exists or absent: %TEMP%\\veilswitcher.tmp\n"
+    "  tooltip TIMEOUT_MS                 where another process's tooltip shows, how long\n"
+    "  show-tip TEXT MS                   show a notice-like tip of our own for MS ms\n";
+
+void Say(const std::string& line) {
+  std::fputs(line.c_str(), stdout);
+  std::fputc('\n', stdout);
+  std::fflush(stdout);
+}
+
+unsigned long ParseNumber(const char* text) {
+  return std::strtoul(text, nullptr, 0);
+}
+
+// Runs the thread's message queue until `deadline` (a GetTickCount value). Thread hotkey
+// presses are reported, so that the probe can check its own key presses.
+void PumpUntil(DWORD deadline) {
+  for (;;) {
+    const DWORD now = GetTickCount();
+    if (static_cast<LONG>(deadline - now) <= 0) return;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, deadline - now, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_HOTKEY) {
+        char line[32];
+        std::snprintf(line, sizeof line, "hotkey %08lx", static_cast<unsigned long>(msg.lParam));
+        Say(line);
+      }
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
+}
+
+// ---- windows ----------------------------------------------------------------------------
+
+int OpenWindows(const char* prefix, int count, DWORD seconds) {
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszClassName = "vsprobeWindow";
+  if (!RegisterClassA(&wc)) return 1;
+  for (int i = 1; i <= count; ++i) {
+    const std::string title = prefix + std::to_string(i);
+    const int offset = 40 * i;
+    if (!CreateWindowExA(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                         100 + offset, 60 + offset, 260, 140, nullptr, nullptr, wc.hInstance,
+                         nullptr)) {
+      Say("fail " + title);
+      return 1;
+    }
+  }
+  Say("ready");
+  PumpUntil(GetTickCount() + seconds * 1000);
+  return 0;
+}
+
+// ---- keys -------------------------------------------------------------------------------
+
+WORD KeyFromName(std::string name) {
+  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  static const struct {
+    const char* name;
+    WORD vk;
+  } kNamed[] = {{"alt", VK_MENU},   {"ctrl", VK_CONTROL}, {"shift", VK_SHIFT}, {"win", VK_LWIN},
+                {"left", VK_LEFT},  {"right", VK_RIGHT},  {"up", VK_UP},       {"down", VK_DOWN},
+                {"home", VK_HOME},  {"end", VK_END},      {"space", VK_SPACE}, {"enter", VK_RETURN},
+                {"esc", VK_ESCAPE}, {"tab", VK_TAB}};
+  for (const auto& k : kNamed) {
+    if (name == k.name) return k.vk;
+  }
+  if (name.size() > 1 && name[0] == 'f') {
+    const int n = std::atoi(name.c_str() + 1);
+    if (n >= 1 && n <= 24) return static_cast<WORD>(VK_F1 + n - 1);
+  }
+  if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0]))) {
+    return static_cast<WORD>(std::toupper(static_cast<unsigned char>(name[0])));
+  }
+  return 0;
+}
+
+bool IsExtendedKey(WORD vk) {
+  return (vk >= VK_PRIOR && vk <= VK_DOWN) || vk == VK_INSERT || vk == VK_DELETE;
+}
+
+INPUT KeyEvent(WORD vk, bool up) {
+  INPUT in = {};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = vk;
+  in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+  in.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (IsExtendedKey(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
+  return in;
+}
+
+// "alt+right" goes down in the order written and up in reverse.
+bool PressCombo(const std::string& combo) {
+  std::vector<WORD> keys;
+  size_t start = 0;
+  for (;;) {
+    const size_t plus = combo.find('+', start);
+    const WORD vk = KeyFromName(combo.substr(start, plus - start));
+    if (!vk) return false;
+    keys.push_back(vk);
+    if (plus == std::string::npos) break;
+    start = plus + 1;
+  }
+  std::vector<INPUT> events;
+  for (WORD vk : keys) events.push_back(KeyEvent(vk, false));
+  for (auto it = keys.rbegin(); it != keys.rend(); ++it) events.push_back(KeyEvent(*it, true));
+  return SendInput(static_cast<UINT>(events.size()), events.data(), sizeof(INPUT)) == events.size();
+}
+
+int PressKeys(int argc, char** argv) {
+  for (int i = 0; i < argc; ++i) {
+    if (!PressCombo(argv[i])) {
+      Say(std::string("fail ") + argv[i]);
+      return 1;
+    }
+    Sleep(30);
+  }
+  Say("ok");
+  return 0;
+}
+
+// ---- visibility -------------------------------------------------------------------------
+
+std::string VisibleState(const char* title) {
+  HWND w = FindWindowA(nullptr, title);
+  if (!w) return "missing";
+  return IsWindowVisible(w) ? "1" : "0";
+}
+
+int PrintVisible(int argc, char** argv) {
+  for (int i = 0; i < argc; ++i) Say(VisibleState(argv[i]));
+  return 0;
+}
+
+int WaitVisible(const std::string& wanted, DWORD timeout, int argc, char** argv) {
+  const DWORD deadline = GetTickCount() + timeout;
+  for (;;) {
+    int matching = 0;
+    for (int i = 0; i < argc; ++i) matching += VisibleState(argv[i]) == wanted;
+    if (matching == argc) {
+      Say("ok");
+      return 0;
+    }
+    if (static_cast<LONG>(deadline - GetTickCount()) <= 0) break;
+    Sleep(20);
+  }
+  for (int i = 0; i < argc; ++i)
+    Say(std::string("timeout ") + argv[i] + " " + VisibleState(argv[i]));
+  return 1;
+}
+
+// ---- registry ---------------------------------------------------------------------------
+
+const struct {
+  DWORD type;
+  const char* name;
+} kRegTypes[] = {{REG_NONE, "REG_NONE"},           {REG_SZ, "REG_SZ"},
+                 {REG_EXPAND_SZ, "REG_EXPAND_SZ"}, {REG_BINARY, "REG_BINARY"},
+                 {REG_DWORD, "REG_DWORD"},         {REG_MULTI_SZ, "REG_MULTI_SZ"}};
+
+std::string TypeName(DWORD type) {
+  for (const auto& t : kRegTypes) {
+    if (t.type == type) return t.name;
+  }
+  return std::to_string(type);
+}
+
+bool TypeFromName(const std::string& name, DWORD* type) {
+  for (const auto& t : kRegTypes) {
+    if (name == t.name) {
+      *type = t.type;
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string Hex(const BYTE* data, DWORD size) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string out;
+  for (DWORD i = 0; i < size; ++i) {
+    out += kDigits[data[i] >> 4];
+    out += kDigits[data[i] & 15];
+  }
+  return out;
+}
+
+std::vector<BYTE> Unhex(const std::string& text) {
+  std::vector<BYTE> out;
+  for (size_t i = 0; i + 1 < text.size(); i += 2) {
+    out.push_back(static_cast<BYTE>(std::strtoul(text.substr(i, 2).c_str(), nullptr, 16)));
+  }
+  return out;
+}
+
+// One line per value: the name, its type and the exact bytes RegQueryValueExA hands back.
+bool DumpValue(HKEY key, const char* name) {
+  DWORD type = 0;
+  DWORD size = 0;
+  if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
+  std::vector<BYTE> data(size + 1);
+  if (RegQueryValueExA(key, name, nullptr, &type, data.data(), &size) != ERROR_SUCCESS) {
+    return false;
+  }
+  Say(std::string(name) + "\t" + TypeName(type) + "\t" + Hex(data.data(), size));
+  return true;
+}
+
+int RegDump(const char* path, const char* only) {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    Say("missing");
+    return 0;
+  }
+  if (only) {
+    if (!DumpValue(key, only)) Say("missing");
+  } else {
+    char name[16384];
+    for (DWORD i = 0;; ++i) {
+      DWORD length = sizeof name;
+      if (RegEnumValueA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+          ERROR_SUCCESS) {
+        break;
+      }
+      DumpValue(key, name);
+    }
+  }
+  RegCloseKey(key);
+  return 0;
+}
+
+int RegSet(const char* path, int argc, char** argv) {
+  if (argc % 3 != 0) return 2;
+  HKEY key;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS) {
+    Say("fail");
+    return 1;
+  }
+  int status = 0;
+  for (int i = 0; i < argc; i += 3) {
+    DWORD type;
+    const std::vector<BYTE> data = Unhex(argv[i + 2]);
+    if (!TypeFromName(argv[i + 1], &type) ||
+        RegSetValueExA(key, argv[i], 0, type, data.data(), static_cast<DWORD>(data.size())) !=
+            ERROR_SUCCESS) {
+      status = 1;
+    }
+  }
+  RegCloseKey(key);
+  Say(status ? "fail" : "ok");
+  return status;
+}
+
+// ---- message boxes ----------------------------------------------------------------------
+
+BOOL CALLBACK FindMessageText(HWND child, LPARAM out) {
+  char cls[64] = "";
+  GetClassNameA(child, cls, sizeof cls);
+  if (lstrcmpiA(cls, "Static") != 0 || (GetWindowLongA(child, GWL_STYLE) & SS_ICON)) return TRUE;
+  char text[1024] = "";
+  GetWindowTextA(child, text, sizeof text);
+  if (!text[0]) return TRUE;
+  *reinterpret_cast<std::string*>(out) = text;
+  return FALSE;
+}
+
+int AnswerMessageBox(const char* caption, DWORD timeout) {
+  const DWORD deadline = GetTickCount() + timeout;
+  HWND box = nullptr;
+  while (!(box = FindWindowA("#32770", caption)) || !IsWindowVisible(box)) {
+    if (static_cast<LONG>(deadline - GetTickCount()) <= 0) {
+      Say("none");
+      return 1;
+    }
+    Sleep(20);
+  }
+  std::string text;
+  EnumChildWindows(box, FindMessageText, reinterpret_cast<LPARAM>(&text));
+  Say(text);
+  PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+  return 0;
+}
+
+// ---- the program's own objects ----------------------------------------------------------
+
+int CloseHidden() {
+  HWND w = FindWindowA("veilswitcherApp", nullptr);
+  if (!w) {
+    Say("missing");
+    return 1;
+  }
+  PostMessageA(w, WM_CLOSE, 0, 0);
+  Say("posted");
+  return 0;
+}
+
+// Ready means the program's hidden window exists and its thread has gone idle in its loop,
+// which it first reaches once every hotkey is registered.
+int WaitReady(DWORD timeout) {
+  const DWORD deadline = GetTickCount() + timeout;
+  HWND w;
+  while (!(w = FindWindowA("veilswitcherApp", nullptr))) {
+    if (static_cast<LONG>(deadline - GetTickCount()) <= 0) {
+      Say("none");
+      return 1;
+    }
+    Sleep(20);
+  }
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
+  const LONG left = static_cast<LONG>(deadline - GetTickCount());
+  const DWORD idle = process ? WaitForInputIdle(process, left > 0 ? left : 0) : WAIT_FAILED;
+  if (process) CloseHandle(process);
+  Say(idle == 0 ? "ready" : "busy");
+  return idle == 0 ? 0 : 1;
+}
+
+int HoldHotkey(UINT mods, UINT vk, DWORD ms) {
+  if (!RegisterHotKey(nullptr, 1, mods, vk)) {
+    Say("fail");
+    return 1;
+  }
+  Say("ok");
+  PumpUntil(GetTickCount() + ms);
+  UnregisterHotKey(nullptr, 1);
+  return 0;
+}
+
+int TempFile() {
+  char dir[MAX_PATH + 1];
+  if (!GetTempPathA(sizeof dir, dir)) return 1;
+  const std::string path = std::string(dir) + "\\veilswitcher.tmp";
+  Say(GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES ? "absent" : "exists");
+  return 0;
+}
+
+// ---- tooltips ---------------------------------------------------------------------------
+
+// Found tip: a visible tooltip window that some other process owns.
+BOOL CALLBACK FindForeignTip(HWND w, LPARAM out) {
+  char cls[64] = "";
+  GetClassNameA(w, cls, sizeof cls);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  if (lstrcmpiA(cls, TOOLTIPS_CLASSA) != 0 || !IsWindowVisible(w) || pid == GetCurrentProcessId()) {
+    return TRUE;
+  }
+  *reinterpret_cast<HWND*>(out) = w;
+  return FALSE;
+}
+
+HWND ForeignTip() {
+  HWND tip = nullptr;
+  EnumWindows(FindForeignTip, reinterpret_cast<LPARAM>(&tip));
+  return tip;
+}
+
+std::string RectText(const RECT& r) {
+  return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) +
+         " " + std::to_string(r.bottom);
+}
+
+// The notice's text is only drawn: it is kept nowhere another process could read it while the
+// program sleeps. So this reports where the tip is, for the caller to grab the screen there, and
+// how long it stayed.
+int WatchTooltip(DWORD timeout) {
+  Say("watching");
+  const DWORD deadline = GetTickCount() + timeout;
+  HWND tip;
+  while (!(tip = ForeignTip())) {
+    if (static_cast<LONG>(deadline - GetTickCount()) <= 0) {
+      Say("none");
+      return 1;
+    }
+    Sleep(5);
+  }
+  const DWORD seen = GetTickCount();
+  Sleep(60);  // the tip becomes visible just before it is painted
+  RECT rect;
+  GetWindowRect(tip, &rect);
+  Say("tip " + RectText(rect));
+  while (IsWindow(tip) && IsWindowVisible(tip) &&
+         static_cast<LONG>(deadline - GetTickCount()) > 0) {
+    Sleep(5);
+  }
+  Say("gone " + std::to_string(GetTickCount() - seen));
+  return 0;
+}
+
+// A tip made exactly as veilswitcher makes its notice: the reference to compare its pixels with.
+int ShowTip(const char* text, DWORD ms) {
+  HWND tip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP | TTS_NOPREFIX,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
+                             nullptr, nullptr, nullptr);
+  if (!tip) {
+    Say("fail");
+    return 1;
+  }
+  TOOLINFOA tool = {};
+  tool.cbSize = 44;  // the record's first form, as the program passes it
+  tool.uFlags = TTF_TRACK;
+  tool.lpszText = const_cast<char*>(text);
+  SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+  SendMessageA(tip, TTM_TRACKPOSITION, 0, 0);
+  SendMessageA(tip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+  PumpUntil(GetTickCount() + 100);
+  RECT rect;
+  GetWindowRect(tip, &rect);
+  Say("shown " + RectText(rect));
+  PumpUntil(GetTickCount() + ms);
+  DestroyWindow(tip);
+  return 0;
+}
+
+// ---- dispatch ---------------------------------------------------------------------------
+
+int Run(int argc, char** argv) {
+  if (argc < 2) return 2;
+  const std::string cmd = argv[1];
+  const int rest = argc - 2;
+  char** args = argv + 2;
+  if (cmd == "windows" && rest >= 2) {
+    return OpenWindows(args[0], std::atoi(args[1]), rest > 2 ? ParseNumber(args[2]) : 600);
+  }
+  if (cmd == "keys" && rest >= 1) return PressKeys(rest, args);
+  if (cmd == "visible" && rest >= 1) return PrintVisible(rest, args);
+  if (cmd == "wait-visible" && rest >= 3) {
+    return WaitVisible(args[0], ParseNumber(args[1]), rest - 2, args + 2);
+  }
+  if (cmd == "regdump" && rest >= 1) return RegDump(args[0], rest > 1 ? args[1] : nullptr);
+  if (cmd == "regset" && rest >= 4) return RegSet(args[0], rest - 1, args + 1);
+  if (cmd == "msgbox" && rest == 2) return AnswerMessageBox(args[0], ParseNumber(args[1]));
+  if (cmd == "close-hidden") return CloseHidden();
+  if (cmd == "wait-ready" && rest == 1) return WaitReady(ParseNumber(args[0]));
+  if (cmd == "hold-hotkey" && rest == 3) {
+    return HoldHotkey(ParseNumber(args[0]), ParseNumber(args[1]), ParseNumber(args[2]));
+  }
+  if (cmd == "tempfile") return TempFile();
+  if (cmd == "tooltip" && rest == 1) return WatchTooltip(ParseNumber(args[0]));
+  if (cmd == "show-tip" && rest == 2) return ShowTip(args[0], ParseNumber(args[1]));
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&icc);
+  const int status = Run(argc, argv);
+  if (status == 2) std::fputs(kUsage, stderr);
+  return status;
+}
