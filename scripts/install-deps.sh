@@ -33,7 +33,7 @@ if [ "$(id -u)" -ne 0 ]; then
     echo "[veilswitcher] need root (or sudo) to install: ${missing[*]}" >&2
     exit 1
   fi
-  SUDO=(sudo -n)
+  SUDO=(sudo)
 fi
 export DEBIAN_FRONTEND=noninteractive
 echo "[veilswitcher] installing: ${missing[*]}" >&2

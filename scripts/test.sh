@@ -46,5 +46,10 @@ echo "==== summary: native ===="
 summary "$logdir/native.log"
 echo "==== summary: build/win (Windows suites, end-to-end) ===="
 summary "$logdir/win.log"
+# A suite that skipped for want of its environment proves nothing; on CI that is a failure.
+if [ -n "${CI:-}" ] && grep -qE '\*\*\*Skipped|\*\*\*Not Run' "$logdir/native.log" "$logdir/win.log"; then
+  echo "==== CI: some tests were skipped or not run; that counts as a failure here ===="
+  status=1
+fi
 echo "==== $(( $(date +%s) - started )) s in all ===="
 exit "$status"
