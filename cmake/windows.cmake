@@ -61,6 +61,7 @@ else()
   message(WARNING "GoogleTest sources not found in /usr/src/googletest: tests/win is not built")
 endif()
 
-if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
-  add_subdirectory(tests/e2e)
-endif()
+add_subdirectory(tests/e2e)
+
+# The benchmark's helper program for the runs under Wine.
+add_subdirectory(bench/wine)

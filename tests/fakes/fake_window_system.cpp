@@ -1,18 +1,23 @@
 #include "fakes/fake_window_system.h"
 
-#include <algorithm>
+#include <iterator>
 
 WindowId FakeWindowSystem::Open(const std::string& title, bool visible) {
   WindowId id = nextId_;
   nextId_ += 0x20;
   windows_[id] = Window{title, visible};
-  zorder_.insert(zorder_.begin(), id);
+  zorder_.push_front(id);
+  place_[id] = zorder_.begin();
   return id;
 }
 
 void FakeWindowSystem::Destroy(WindowId w) {
   windows_.erase(w);
-  zorder_.erase(std::remove(zorder_.begin(), zorder_.end(), w), zorder_.end());
+  auto at = place_.find(w);
+  if (at != place_.end()) {
+    zorder_.erase(at->second);
+    place_.erase(at);
+  }
   if (active_ == w) active_ = 0;
   if (foreground_ == w) foreground_ = 0;
 }
@@ -26,7 +31,7 @@ void FakeWindowSystem::SetVisibleByOwner(WindowId w, bool visible) {
 }
 
 std::vector<WindowId> FakeWindowSystem::ZOrder() const {
-  return zorder_;
+  return std::vector<WindowId>(zorder_.begin(), zorder_.end());
 }
 
 std::string FakeWindowSystem::TitleOf(WindowId w) const {
@@ -48,9 +53,10 @@ WindowId FakeWindowSystem::FirstWindow(WindowId) {
 }
 
 WindowId FakeWindowSystem::NextWindow(WindowId w) {
-  auto it = std::find(zorder_.begin(), zorder_.end(), w);
-  if (it == zorder_.end() || ++it == zorder_.end()) return 0;
-  return *it;
+  auto at = place_.find(w);
+  if (at == place_.end()) return 0;
+  auto next = std::next(at->second);
+  return next == zorder_.end() ? 0 : *next;
 }
 
 std::string FakeWindowSystem::ReadTitle(WindowId w, int bufferChars) {
@@ -94,8 +100,7 @@ void FakeWindowSystem::BringToFront(WindowId w) {
   if (!Find(w)) return;
   foreground_ = w;
   active_ = w;
-  zorder_.erase(std::remove(zorder_.begin(), zorder_.end(), w), zorder_.end());
-  zorder_.insert(zorder_.begin(), w);
+  zorder_.splice(zorder_.begin(), zorder_, place_.at(w));
 }
 
 FakeWindowSystem::Window* FakeWindowSystem::Find(WindowId w) {

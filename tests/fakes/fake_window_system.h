@@ -1,7 +1,9 @@
 #pragma once
 
+#include <list>
 #include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "desktops/window_system.h"
@@ -53,7 +55,9 @@ class FakeWindowSystem : public WindowSystem, public TimelineSource {
   void Record(Call call, WindowId w, const char* name);
 
   std::map<WindowId, Window> windows_;  // existing windows only
-  std::vector<WindowId> zorder_;        // top first
+  std::list<WindowId> zorder_;          // top first
+  // Where each window stands in zorder_, so that a walk step costs what it does on the system.
+  std::unordered_map<WindowId, std::list<WindowId>::iterator> place_;
   std::vector<LogEntry> log_;
   WindowId nextId_ = 0x10010;
   WindowId active_ = 0;

@@ -1,0 +1,523 @@
+// bench_probe: the Windows half of the Wine benchmark. It runs beside veilswitcher.exe in the same
+// prefix and plays every other program: it owns the windows that get switched, presses the
+// hotkeys through the system's input path and times, with QueryPerformanceCounter, how long the
+// windows take to reach the visibility a switch should give them. bench_wine.py drives it.
+// Every subcommand prints plain lines on stdout; timings are "LABEL MILLISECONDS".
+#include <windows.h>
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kUsage[] =
+    "usage: bench_probe COMMAND ...\n"
+    "  hello                              print hello and exit (the cost of a Wine start)\n"
+    "  idle SECONDS                       print ready and pump, with no window at all\n"
+    "  windows PREFIX N SECONDS           open N windows PREFIX1..PREFIXN, print ready, pump\n"
+    "  responder TITLE COMBO SECONDS      one window that a hotkey of ours shows and hides\n"
+    "  quit-owner TITLE                   end the thread that owns the window TITLE\n"
+    "  switch-loop PREFIX N REPS WARMUP AWAY BACK\n"
+    "                                     press AWAY until PREFIX1..N are all hidden, BACK\n"
+    "                                     until all are shown; print away/back MS per press\n"
+    "  direct-loop PREFIX N REPS WARMUP   the same, hiding and showing them with ShowWindow\n"
+    "  hotkey-self COMBO REPS             press a hotkey of this thread; print self MS each\n"
+    "  watch-start CLASS TIMEOUT_MS       print keys, window, idle as a start reaches them\n"
+    "  close-class CLASS                  post WM_CLOSE to the window of that class\n"
+    "  notice-off                         write ShowCurDeskMsg = 00 (REG_BINARY)\n"
+    "  forget-settings                    delete the program's keys and its Run value\n";
+
+const char kOptionsKey[] = "Software\\veilswitcher";
+const char kDesksKey[] = "Software\\veilswitcher\\desks";
+const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char kRunValue[] = "veilswitcher.exe";
+const DWORD kWaitLimitMs = 20000;
+
+void Say(const std::string& line) {
+  std::fputs(line.c_str(), stdout);
+  std::fputc('\n', stdout);
+  std::fflush(stdout);
+}
+
+void SayMs(const char* label, double ms) {
+  char line[64];
+  std::snprintf(line, sizeof line, "%s %.3f", label, ms);
+  Say(line);
+}
+
+// ---- time -------------------------------------------------------------------------------
+
+double TicksPerMs() {
+  LARGE_INTEGER f;
+  QueryPerformanceFrequency(&f);
+  return static_cast<double>(f.QuadPart) / 1000.0;
+}
+
+LONGLONG Now() {
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return t.QuadPart;
+}
+
+double MsSince(LONGLONG start) {
+  static const double perMs = TicksPerMs();
+  return static_cast<double>(Now() - start) / perMs;
+}
+
+bool Expired(DWORD deadline) {
+  return static_cast<LONG>(deadline - GetTickCount()) <= 0;
+}
+
+// ---- keys -------------------------------------------------------------------------------
+
+WORD KeyFromName(std::string name) {
+  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  static const struct {
+    const char* name;
+    WORD vk;
+  } kNamed[] = {{"alt", VK_MENU},  {"ctrl", VK_CONTROL}, {"shift", VK_SHIFT},
+                {"left", VK_LEFT}, {"right", VK_RIGHT},  {"up", VK_UP},
+                {"down", VK_DOWN}, {"home", VK_HOME},    {"end", VK_END}};
+  for (const auto& k : kNamed) {
+    if (name == k.name) return k.vk;
+  }
+  if (name.size() > 1 && name[0] == 'f') {
+    const int n = std::atoi(name.c_str() + 1);
+    if (n >= 1 && n <= 24) return static_cast<WORD>(VK_F1 + n - 1);
+  }
+  return 0;
+}
+
+// "ctrl+alt+f11" as the virtual keys in the order written; empty when a name is unknown.
+std::vector<WORD> ParseCombo(const std::string& combo) {
+  std::vector<WORD> keys;
+  size_t start = 0;
+  for (;;) {
+    const size_t plus = combo.find('+', start);
+    const WORD vk = KeyFromName(combo.substr(start, plus - start));
+    if (!vk) return {};
+    keys.push_back(vk);
+    if (plus == std::string::npos) return keys;
+    start = plus + 1;
+  }
+}
+
+bool IsExtendedKey(WORD vk) {
+  return vk >= VK_PRIOR && vk <= VK_DOWN;
+}
+
+INPUT KeyEvent(WORD vk, bool up) {
+  INPUT in = {};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = vk;
+  in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+  in.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (IsExtendedKey(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
+  return in;
+}
+
+// A prepared press: the keys go down in the order written and up in reverse, in one SendInput.
+class Press {
+ public:
+  explicit Press(const std::string& combo) : keys_(ParseCombo(combo)) {
+    for (WORD vk : keys_) events_.push_back(KeyEvent(vk, false));
+    for (auto it = keys_.rbegin(); it != keys_.rend(); ++it) events_.push_back(KeyEvent(*it, true));
+  }
+  bool valid() const { return !keys_.empty(); }
+  bool Send() {
+    const UINT n = static_cast<UINT>(events_.size());
+    return SendInput(n, events_.data(), sizeof(INPUT)) == n;
+  }
+  // RegisterHotKey's view of the combination: modifier flags and the one other key.
+  bool AsHotkey(UINT* mods, UINT* vk) const {
+    *mods = 0;
+    *vk = 0;
+    for (WORD k : keys_) {
+      if (k == VK_MENU)
+        *mods |= MOD_ALT;
+      else if (k == VK_CONTROL)
+        *mods |= MOD_CONTROL;
+      else if (k == VK_SHIFT)
+        *mods |= MOD_SHIFT;
+      else
+        *vk = k;
+    }
+    return *vk != 0;
+  }
+
+ private:
+  std::vector<WORD> keys_;
+  std::vector<INPUT> events_;
+};
+
+// ---- windows of our own -----------------------------------------------------------------
+
+LRESULT CALLBACK QuitOnDestroyProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_DESTROY) PostQuitMessage(0);
+  return DefWindowProcA(w, msg, wp, lp);
+}
+
+ATOM RegisterOwnClass(const char* name, WNDPROC proc) {
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = proc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszClassName = name;
+  return RegisterClassA(&wc);
+}
+
+HWND OpenWindow(const char* cls, const std::string& title, int index) {
+  // Cascaded, and kept on the 1280x800 desktop however many there are.
+  const int x = 20 + (index % 30) * 30;
+  const int y = 20 + (index % 20) * 25;
+  return CreateWindowExA(0, cls, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, 260, 140,
+                         nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+// Pumps until WM_QUIT or the deadline; the window owner must keep pumping, or the switcher's
+// ShowWindow calls on its windows would block. Hotkeys of the thread go to `onHotkey`.
+template <typename OnHotkey>
+void PumpUntil(DWORD deadline, OnHotkey onHotkey) {
+  while (!Expired(deadline)) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, deadline - GetTickCount(), QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) return;
+      if (msg.message == WM_HOTKEY) onHotkey();
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
+}
+
+int OpenWindows(const std::string& prefix, int count, DWORD seconds) {
+  if (count < 1 || !RegisterOwnClass("benchWindow", DefWindowProcA)) return 2;
+  for (int i = 1; i <= count; ++i) {
+    if (!OpenWindow("benchWindow", prefix + std::to_string(i), i)) {
+      Say("fail");
+      return 1;
+    }
+  }
+  Say("ready");
+  PumpUntil(GetTickCount() + seconds * 1000, [] {});
+  return 0;
+}
+
+// The baseline for a switch: the same road from key press to a window changing visibility in
+// another process, with the least possible work in between.
+int Responder(const std::string& title, const std::string& combo, DWORD seconds) {
+  UINT mods, vk;
+  if (!Press(combo).AsHotkey(&mods, &vk) || !RegisterOwnClass("benchToggle", QuitOnDestroyProc))
+    return 2;
+  HWND w = OpenWindow("benchToggle", title, 0);
+  if (!w || !RegisterHotKey(nullptr, 1, mods, vk)) {
+    Say("fail");
+    return 1;
+  }
+  Say("ready");
+  PumpUntil(GetTickCount() + seconds * 1000,
+            [w] { ShowWindow(w, IsWindowVisible(w) ? SW_HIDE : SW_SHOW); });
+  UnregisterHotKey(nullptr, 1);
+  return 0;
+}
+
+int QuitOwner(const char* title) {
+  HWND w = FindWindowA(nullptr, title);
+  if (!w) {
+    Say("missing");
+    return 1;
+  }
+  PostThreadMessageA(GetWindowThreadProcessId(w, nullptr), WM_QUIT, 0, 0);
+  Say("posted");
+  return 0;
+}
+
+int CloseClass(const char* cls) {
+  HWND w = FindWindowA(cls, nullptr);
+  if (!w) {
+    Say("missing");
+    return 1;
+  }
+  PostMessageA(w, WM_CLOSE, 0, 0);
+  Say("posted");
+  return 0;
+}
+
+// ---- timing a switch --------------------------------------------------------------------
+
+// Spins until every window has `visible`. Windows reach it one after another (the switcher walks
+// them in order), so each pass resumes at the first one still missing it, which keeps each pass
+// to about one call; a full pass at the end confirms none went back. Yields between passes, so
+// that on a small machine the spinning does not starve the switcher and the windows' owner.
+bool WaitAll(const std::vector<HWND>& windows, bool visible, DWORD deadline) {
+  size_t next = 0;
+  for (;;) {
+    while (next < windows.size() && (IsWindowVisible(windows[next]) != FALSE) == visible) ++next;
+    if (next == windows.size()) {
+      next = 0;
+      while (next < windows.size() && (IsWindowVisible(windows[next]) != FALSE) == visible) ++next;
+      if (next == windows.size()) return true;
+    }
+    if (Expired(deadline)) return false;
+    SwitchToThread();
+  }
+}
+
+// Visible titled top-level windows besides ours: the switcher hides them too.
+BOOL CALLBACK CountOther(HWND w, LPARAM data) {
+  auto* state = reinterpret_cast<std::pair<const std::vector<HWND>*, int>*>(data);
+  char title[8] = "";
+  if (!IsWindowVisible(w) || !GetWindowTextA(w, title, sizeof title)) return TRUE;
+  for (HWND own : *state->first) {
+    if (own == w) return TRUE;
+  }
+  ++state->second;
+  return TRUE;
+}
+
+int CountOthers(const std::vector<HWND>& windows) {
+  std::pair<const std::vector<HWND>*, int> state(&windows, 0);
+  EnumWindows(CountOther, reinterpret_cast<LPARAM>(&state));
+  return state.second;
+}
+
+bool FindAll(const std::string& prefix, int count, std::vector<HWND>* windows) {
+  for (int i = 1; i <= count; ++i) {
+    HWND w = FindWindowA(nullptr, (prefix + std::to_string(i)).c_str());
+    if (!w || !IsWindowVisible(w)) {
+      Say("missing " + prefix + std::to_string(i));
+      return false;
+    }
+    windows->push_back(w);
+  }
+  return true;
+}
+
+// One timed step: `act` starts it (a key press, or the hides and shows themselves); it ends when
+// every window has `visible`. False when they never got there.
+template <typename Act>
+bool Timed(Act act, const std::vector<HWND>& windows, bool visible, double* ms) {
+  const LONGLONG start = Now();
+  if (!act()) return false;
+  if (!WaitAll(windows, visible, GetTickCount() + kWaitLimitMs)) return false;
+  *ms = MsSince(start);
+  // Let the switcher finish what follows the last hide or show (activation) before the next one.
+  Sleep(40);
+  return true;
+}
+
+struct LoopArgs {
+  std::string prefix;
+  int count, reps, warmup;
+};
+
+LoopArgs ParseLoop(char** argv) {
+  return {argv[0], std::atoi(argv[1]), std::atoi(argv[2]), std::atoi(argv[3])};
+}
+
+// Runs warm-up plus timed pairs of steps away (all hidden) and back (all shown).
+template <typename Away, typename Back>
+int TimePairs(const LoopArgs& a, Away away, Back back) {
+  std::vector<HWND> windows;
+  if (a.count < 1 || a.reps < 1) return 2;
+  if (!FindAll(a.prefix, a.count, &windows)) return 1;
+  Say("others " + std::to_string(CountOthers(windows)));
+  for (int i = 0; i < a.warmup + a.reps; ++i) {
+    double awayMs = 0, backMs = 0;
+    if (!Timed([&] { return away(windows); }, windows, false, &awayMs) ||
+        !Timed([&] { return back(windows); }, windows, true, &backMs)) {
+      Say("timeout");
+      return 1;
+    }
+    if (i < a.warmup) continue;
+    SayMs("away", awayMs);
+    SayMs("back", backMs);
+  }
+  return 0;
+}
+
+int SwitchLoop(char** argv) {
+  Press away(argv[4]), back(argv[5]);
+  if (!away.valid() || !back.valid()) return 2;
+  return TimePairs(
+      ParseLoop(argv), [&](const std::vector<HWND>&) { return away.Send(); },
+      [&](const std::vector<HWND>&) { return back.Send(); });
+}
+
+// The window-system work of a switch without the program: the same calls from another process.
+// Hides go from the top of the z-order down (the last window opened is on top); shows go from the
+// bottom up, and the top one is brought to the foreground, as after a switch, so that the next
+// hide again starts at the active window and Wine has to pass the activation down the stack.
+int DirectLoop(char** argv) {
+  const auto hide = [](const std::vector<HWND>& windows) {
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it) ShowWindow(*it, SW_HIDE);
+    return true;
+  };
+  const auto show = [](const std::vector<HWND>& windows) {
+    for (HWND w : windows) ShowWindow(w, SW_SHOW);
+    SetForegroundWindow(windows.back());
+    return true;
+  };
+  return TimePairs(ParseLoop(argv), hide, show);
+}
+
+// Press to WM_HOTKEY in the pressing thread itself: input delivery alone.
+int HotkeySelf(const std::string& combo, int reps) {
+  Press press(combo);
+  UINT mods, vk;
+  if (!press.AsHotkey(&mods, &vk) || reps < 1) return 2;
+  if (!RegisterHotKey(nullptr, 7, mods, vk)) {
+    Say("fail");
+    return 1;
+  }
+  for (int i = 0; i < reps; ++i) {
+    const LONGLONG start = Now();
+    const DWORD deadline = GetTickCount() + kWaitLimitMs;
+    press.Send();
+    MSG msg;
+    while (!PeekMessageA(&msg, nullptr, WM_HOTKEY, WM_HOTKEY, PM_REMOVE)) {
+      if (Expired(deadline)) {
+        Say("timeout");
+        return 1;
+      }
+      SwitchToThread();
+    }
+    SayMs("self", MsSince(start));
+    Sleep(20);
+  }
+  UnregisterHotKey(nullptr, 7);
+  return 0;
+}
+
+// ---- start-up ---------------------------------------------------------------------------
+
+bool HasValue(const char* path, const char* name) {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+    return false;
+  }
+  const bool found = RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr) == 0;
+  RegCloseKey(key);
+  return found;
+}
+
+// Everything a first start writes; VirtDesk3 goes last.
+bool DefaultsWritten() {
+  return HasValue(kOptionsKey, "PrevDesk") && HasValue(kOptionsKey, "NextDesk") &&
+         HasValue(kOptionsKey, "ShowCurDeskMsg") && HasValue(kRunKey, kRunValue) &&
+         HasValue(kDesksKey, "VirtDesk1") && HasValue(kDesksKey, "VirtDesk2") &&
+         HasValue(kDesksKey, "VirtDesk3");
+}
+
+bool WaitIdle(HWND w, DWORD deadline) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
+  if (!process) return false;
+  const LONG left = static_cast<LONG>(deadline - GetTickCount());
+  const DWORD idle = WaitForInputIdle(process, left > 0 ? left : 0);
+  CloseHandle(process);
+  return idle == 0;
+}
+
+// The caller stamps each line as it arrives, against the moment it launched the program; the
+// checks here are only the fastest way to notice each step. "keys" is said only when the
+// defaults were not there at the beginning, that is on a first start.
+int WatchStart(const char* cls, DWORD timeout) {
+  const DWORD deadline = GetTickCount() + timeout;
+  bool keysPending = !DefaultsWritten();
+  // Also loads what FindWindowA needs now, so that it does not compete with the start watched.
+  if (FindWindowA(cls, nullptr)) {
+    Say("stale");
+    return 1;
+  }
+  Say("watching");
+  HWND w = nullptr;
+  while (!w) {
+    if (keysPending && DefaultsWritten()) {
+      Say("keys");
+      keysPending = false;
+    }
+    if (Expired(deadline)) {
+      Say("none");
+      return 1;
+    }
+    w = FindWindowA(cls, nullptr);
+    if (!w) Sleep(1);
+  }
+  Say("window");
+  const bool idle = WaitIdle(w, deadline);
+  Say(idle ? "idle" : "busy");
+  if (keysPending) Say(DefaultsWritten() ? "keys" : "keys-missing");
+  return idle ? 0 : 1;
+}
+
+// ---- settings ---------------------------------------------------------------------------
+
+int NoticeOff() {
+  HKEY key;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kOptionsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS) {
+    Say("fail");
+    return 1;
+  }
+  const BYTE off = 0;
+  const LONG status = RegSetValueExA(key, "ShowCurDeskMsg", 0, REG_BINARY, &off, 1);
+  RegCloseKey(key);
+  Say(status == ERROR_SUCCESS ? "ok" : "fail");
+  return status == ERROR_SUCCESS ? 0 : 1;
+}
+
+int ForgetSettings() {
+  RegDeleteTreeA(HKEY_CURRENT_USER, kOptionsKey);
+  HKEY run;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &run) == ERROR_SUCCESS) {
+    RegDeleteValueA(run, kRunValue);
+    RegCloseKey(run);
+  }
+  const bool gone = !HasValue(kOptionsKey, "NextDesk") && !HasValue(kRunKey, kRunValue);
+  Say(gone ? "ok" : "fail");
+  return gone ? 0 : 1;
+}
+
+// ---- main -------------------------------------------------------------------------------
+
+int Dispatch(const std::string& cmd, int argc, char** argv) {
+  if (cmd == "hello" && argc == 0) {
+    Say("hello");
+    return 0;
+  }
+  if (cmd == "idle" && argc == 1) {
+    Say("ready");
+    PumpUntil(GetTickCount() + std::strtoul(argv[0], nullptr, 0) * 1000, [] {});
+    return 0;
+  }
+  if (cmd == "windows" && argc == 3) {
+    return OpenWindows(argv[0], std::atoi(argv[1]), std::strtoul(argv[2], nullptr, 0));
+  }
+  if (cmd == "responder" && argc == 3) {
+    return Responder(argv[0], argv[1], std::strtoul(argv[2], nullptr, 0));
+  }
+  if (cmd == "quit-owner" && argc == 1) return QuitOwner(argv[0]);
+  if (cmd == "switch-loop" && argc == 6) return SwitchLoop(argv);
+  if (cmd == "direct-loop" && argc == 4) return DirectLoop(argv);
+  if (cmd == "hotkey-self" && argc == 2) return HotkeySelf(argv[0], std::atoi(argv[1]));
+  if (cmd == "watch-start" && argc == 2) {
+    return WatchStart(argv[0], std::strtoul(argv[1], nullptr, 0));
+  }
+  if (cmd == "close-class" && argc == 1) return CloseClass(argv[0]);
+  if (cmd == "notice-off" && argc == 0) return NoticeOff();
+  if (cmd == "forget-settings" && argc == 0) return ForgetSettings();
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int status = argc < 2 ? 2 : Dispatch(argv[1], argc - 2, argv + 2);
+  if (status == 2) std::fputs(kUsage, stderr);
+  return status;
+}

@@ -1,0 +1,372 @@
+#!/usr/bin/env python3
+"""Benchmark of the real veilswitcher.exe under Wine, inside Wine's virtual desktop.
+
+Prints figures; it asserts nothing and is not a test. Everything runs in a throwaway Wine
+prefix of its own, removed at the end; the display is $DISPLAY (scripts/bench.sh starts a
+private Xvfb when there is none).
+
+  bench_wine.py --exe veilswitcher.exe --probe bench_probe.exe --hello bench_hello.exe
+                [--reps 20] [--warmup 2] [--starts 10] [--windows 10,100]
+
+Measured:
+  - one switch with N windows of another process (notice off): from the SendInput of Alt+Right
+    (Alt+Left) until every window is hidden (shown), timed inside Wine with
+    QueryPerformanceCounter; and the same road with nothing to switch, for subtraction;
+  - start-up: from launching `wine veilswitcher.exe` until its hidden window exists and its
+    thread is idle, and on a first start until its default settings are written, stamped on
+    the Linux side as a watcher already running in the prefix reports each step; and the same
+    for trivial programs, the cost of Wine itself.
+"""
+
+import argparse
+import math
+import os
+import select
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+PROGRAM = "C:\\veilswitcher\\veilswitcher.exe"
+PROBE = "C:\\bench_probe.exe"
+HELLO = "C:\\bench_hello.exe"
+APP_CLASS = "veilswitcherApp"
+HELLO_CLASS = "benchHello"
+STEP_TIMEOUT_S = 30
+
+
+def log(text):
+    print("bench: " + text, file=sys.stderr, flush=True)
+
+
+# ---- processes that print lines ------------------------------------------------------------
+
+class Lines:
+    """A running program whose stdout lines are read with time-outs and stamped on arrival."""
+
+    def __init__(self, args, env):
+        self.proc = subprocess.Popen(args, env=env, stdin=subprocess.DEVNULL,
+                                     stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        self.buffer = b""
+        self.stamps = []
+
+    def readline(self, timeout_s=STEP_TIMEOUT_S):
+        """(line, monotonic time it arrived), or (None, None) on time-out or end of output."""
+        deadline = time.monotonic() + timeout_s
+        while b"\n" not in self.buffer:
+            left = deadline - time.monotonic()
+            if left <= 0:
+                return None, None
+            ready, _, _ = select.select([self.proc.stdout], [], [], left)
+            if not ready:
+                continue
+            chunk = os.read(self.proc.stdout.fileno(), 4096)
+            if not chunk:
+                return None, None
+            self.buffer += chunk
+        arrived = time.monotonic()
+        line, _, self.buffer = self.buffer.partition(b"\n")
+        return line.decode("latin-1").rstrip("\r"), arrived
+
+    def expect(self, wanted):
+        line, _ = self.readline()
+        if line != wanted:
+            raise RuntimeError("%s: expected %r, got %r" % (self.proc.args, wanted, line))
+
+    def wait(self, timeout_s=STEP_TIMEOUT_S):
+        try:
+            return self.proc.wait(timeout_s)
+        finally:
+            self.proc.stdout.close()
+
+    def stop(self):
+        if self.proc.poll() is None:
+            self.proc.kill()
+        self.wait()
+
+
+# ---- the prefix ----------------------------------------------------------------------------
+
+class Prefix:
+    """A fresh 32-bit prefix whose windows all live in Wine's virtual desktop."""
+
+    def __init__(self, exe, probe, hello):
+        self.root = tempfile.mkdtemp(prefix="vs-bench-")
+        self.path = os.path.join(self.root, "prefix")
+        self.env = dict(os.environ, WINEPREFIX=self.path, WINEDEBUG="-all",
+                        WINEDLLOVERRIDES="mscoree,mshtml=")
+        self.exe, self.probe_exe, self.hello_exe = exe, probe, hello
+        self.running = []
+
+    def boot(self):
+        started = time.monotonic()
+        env = dict(self.env, WINEARCH="win32")
+        for cmd in (["wineboot", "-i"],
+                    # Without a window manager Wine waits ~2 s after each hide of another
+                    # process's window; inside its virtual desktop it does not.
+                    ["wine", "reg", "add", "HKCU\\Software\\Wine\\Explorer", "/v", "Desktop",
+                     "/d", "Default", "/f"],
+                    ["wine", "reg", "add", "HKCU\\Software\\Wine\\Explorer\\Desktops", "/v",
+                     "Default", "/d", "1280x800", "/f"],
+                    ["wineserver", "-k"], ["wineserver", "-w"]):
+            subprocess.run(cmd, env=env, check=True, timeout=300, stdin=subprocess.DEVNULL,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        drive_c = os.path.join(self.path, "drive_c")
+        os.makedirs(os.path.join(drive_c, "veilswitcher"))
+        shutil.copy(self.exe, os.path.join(drive_c, "veilswitcher", "veilswitcher.exe"))
+        shutil.copy(self.probe_exe, os.path.join(drive_c, "bench_probe.exe"))
+        shutil.copy(self.hello_exe, os.path.join(drive_c, "bench_hello.exe"))
+        log("prefix booted in %.1f s" % (time.monotonic() - started))
+
+    def remove(self):
+        subprocess.run(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
+        for lines in self.running:
+            lines.stop()
+        subprocess.run(["wineserver", "-w"], env=self.env, stderr=subprocess.DEVNULL, timeout=60)
+        shutil.rmtree(self.root, ignore_errors=True)
+
+    def spawn(self, *args, first=None):
+        lines = Lines(["wine"] + [str(a) for a in args], self.env)
+        self.running.append(lines)
+        if first is not None:
+            lines.expect(first)
+        return lines
+
+    def probe(self, *args, timeout_s=STEP_TIMEOUT_S):
+        """The probe's output lines; it must exit 0."""
+        # A file, not a pipe: a Wine process may leave helpers holding a pipe open after it ends.
+        with tempfile.TemporaryFile() as out:
+            proc = subprocess.run(["wine", PROBE] + [str(a) for a in args], env=self.env,
+                                  stdin=subprocess.DEVNULL, stdout=out,
+                                  stderr=subprocess.DEVNULL, timeout=timeout_s)
+            out.seek(0)
+            lines = out.read().decode("latin-1").replace("\r", "").splitlines()
+        if proc.returncode != 0:
+            raise RuntimeError("bench_probe %s failed: %s" % (args, lines))
+        return lines
+
+
+# ---- statistics ----------------------------------------------------------------------------
+
+def median(values):
+    return statistics.median(values)
+
+
+def p90(values):
+    ordered = sorted(values)
+    return ordered[max(0, math.ceil(0.9 * len(ordered)) - 1)]
+
+
+def samples(lines, label):
+    return [float(line.split()[1]) for line in lines if line.startswith(label + " ")]
+
+
+# ---- start-up ------------------------------------------------------------------------------
+
+def time_console_start(prefix):
+    """Launch of a trivial console program: to its first line, and to its exit."""
+    started = time.monotonic()
+    hello = prefix.spawn(PROBE, "hello")
+    line, arrived = hello.readline()
+    if line != "hello":
+        raise RuntimeError("bench_probe hello said %r" % line)
+    hello.wait()
+    ended = time.monotonic()
+    prefix.running.remove(hello)
+    return {"line": arrived - started, "exit": ended - started}
+
+
+def time_gui_start(prefix, cls, args, first_start=False):
+    """Launch of a program with a hidden window of class `cls`, watched from inside the prefix;
+    closed again with WM_CLOSE. Seconds from the launch to each step the watcher reports."""
+    if first_start:
+        prefix.probe("forget-settings")
+    watcher = prefix.spawn(PROBE, "watch-start", cls, STEP_TIMEOUT_S * 1000, first="watching")
+    started = time.monotonic()
+    program = prefix.spawn(*args)
+    steps = {}
+    while True:
+        line, arrived = watcher.readline()
+        if line is None or line in ("none", "busy", "keys-missing"):
+            raise RuntimeError("%s did not come up (%r)" % (args, line))
+        steps[line] = arrived - started
+        if line == "idle" and ("keys" in steps or not first_start):
+            break
+    watcher.wait()
+    prefix.running.remove(watcher)
+    prefix.probe("close-class", cls)
+    program.wait()
+    prefix.running.remove(program)
+    return steps
+
+
+def measure_starts(prefix, runs):
+    # One of each first, uncounted: the first launch reads every DLL from disk.
+    time_console_start(prefix)
+    time_gui_start(prefix, HELLO_CLASS, [HELLO])
+    time_gui_start(prefix, APP_CLASS, [PROGRAM], first_start=True)
+    result = {"console": [], "gui": [], "first": [], "later": []}
+    for _ in range(runs):
+        result["console"].append(time_console_start(prefix))
+        result["gui"].append(time_gui_start(prefix, HELLO_CLASS, [HELLO]))
+        result["first"].append(time_gui_start(prefix, APP_CLASS, [PROGRAM], first_start=True))
+        result["later"].append(time_gui_start(prefix, APP_CLASS, [PROGRAM]))
+    return result
+
+
+# ---- switching -----------------------------------------------------------------------------
+
+def switch_loop(prefix, title_prefix, count, reps, warmup, away=None, back=None):
+    """Timed pairs of presses away and back; without keys, the helper's own ShowWindow calls."""
+    if away:
+        args = ("switch-loop", title_prefix, count, reps, warmup, away, back)
+    else:
+        args = ("direct-loop", title_prefix, count, reps, warmup)
+    lines = prefix.probe(*args, timeout_s=600)
+    others = [int(line.split()[1]) for line in lines if line.startswith("others ")]
+    return samples(lines, "away"), samples(lines, "back"), others[0] if others else 0
+
+
+def measure_baselines(prefix, reps, warmup):
+    own = samples(prefix.probe("hotkey-self", "ctrl+alt+f12", reps + warmup), "self")[warmup:]
+    responder = prefix.spawn(PROBE, "responder", "Toggle1", "ctrl+alt+f11", 600, first="ready")
+    hide, show, _ = switch_loop(prefix, "Toggle", 1, reps, warmup, "ctrl+alt+f11",
+                                "ctrl+alt+f11")
+    prefix.probe("quit-owner", "Toggle1")
+    responder.wait()
+    prefix.running.remove(responder)
+    return {"self": own, "hide1": hide, "show1": show}
+
+
+def measure_switches(prefix, counts, reps, warmup):
+    result = {}
+    for count in counts:
+        owner = prefix.spawn(PROBE, "windows", "BW", count, 600, first="ready")
+        result[count] = (switch_loop(prefix, "BW", count, reps, warmup, "alt+right", "alt+left"),
+                         switch_loop(prefix, "BW", count, reps, warmup))
+        prefix.probe("quit-owner", "BW1")
+        owner.wait()
+        prefix.running.remove(owner)
+    return result
+
+
+def measure_switching(prefix, counts, reps, warmup):
+    """With the defaults of earlier first starts in place, the notice turned off."""
+    prefix.probe("notice-off")
+    watcher = prefix.spawn(PROBE, "watch-start", APP_CLASS, STEP_TIMEOUT_S * 1000,
+                           first="watching")
+    program = prefix.spawn(PROGRAM)
+    for wanted in ("window", "idle"):
+        watcher.expect(wanted)
+    baselines = measure_baselines(prefix, reps, warmup)
+    switches = measure_switches(prefix, counts, reps, warmup)
+    prefix.probe("close-class", APP_CLASS)
+    program.wait()
+    return baselines, switches
+
+
+# ---- the report ----------------------------------------------------------------------------
+
+def row(label, values, spread=p90):
+    print("  %-58s%10.2f%10.2f" % (label, median(values), spread(values)))
+
+
+def report_switching(baselines, switches, reps, warmup):
+    print("One switch, notice off, %d presses each way after %d warm-up pairs" % (reps, warmup))
+    print("  %-58s%10s%10s" % ("from SendInput until every window has its new state", "median ms",
+                               "p90 ms"))
+    for count, ((away, back, others), (hide, show, _)) in switches.items():
+        row("Alt+Right, %d windows of another process all hidden" % count, away)
+        row("Alt+Left, the same %d windows all shown again" % count, back)
+        if others:
+            print("    (%d other visible titled window(s) were switched as well)" % others)
+        row("  no program, no key: a helper's ShowWindow hides the %d" % count, hide)
+        row("  no program, no key: a helper's ShowWindow shows the %d" % count, show)
+    counts = sorted(switches)
+    if len(counts) >= 2:
+        low, high = counts[0], counts[-1]
+        for index, what in ((0, "hide"), (1, "show")):
+            per = (median(switches[high][0][index]) - median(switches[low][0][index])) / (high - low)
+            print("  %-58s%10.2f" % ("each further window to %s (from the medians)" % what, per))
+    print("  baselines, to subtract (the same timing, nothing switched):")
+    row("hotkey of the timing thread itself, until its WM_HOTKEY", baselines["self"])
+    row("hotkey of another process, which hides its one window", baselines["hide1"])
+    row("hotkey of another process, which shows its one window", baselines["show1"])
+
+
+STARTUP_ROWS = [
+    ("console", "line", "trivial console exe: its first line of output"),
+    ("console", "exit", "trivial console exe: its exit"),
+    ("gui", "window", "trivial GUI exe: its hidden window exists"),
+    ("gui", "idle", "trivial GUI exe: its thread is idle"),
+    ("first", "keys", "veilswitcher first start: default settings all written"),
+    ("first", "window", "veilswitcher first start: hidden window exists"),
+    ("first", "idle", "veilswitcher first start: idle (hotkeys and tray icon set)"),
+    ("later", "window", "veilswitcher later start: hidden window exists"),
+    ("later", "idle", "veilswitcher later start: idle"),
+]
+
+
+def report_starts(starts, runs):
+    # Too few runs for a 90th percentile to mean more than the slowest one.
+    spread, spread_name = (p90, "p90 ms") if runs >= 10 else (max, "max ms")
+    print("Start-up in a warm prefix, %d runs each (each closed with WM_CLOSE)" % runs)
+    print("  %-58s%10s%10s" % ("from the launch of `wine PROGRAM`", "median ms", spread_name))
+    for kind, step, label in STARTUP_ROWS:
+        row(label, [1000 * run[step] for run in starts[kind]], spread)
+
+
+def wine_version():
+    try:
+        return subprocess.run(["wine", "--version"], capture_output=True, text=True,
+                              timeout=30).stdout.strip()
+    except (OSError, subprocess.SubprocessError):
+        return "wine"
+
+
+def parse_args(argv):
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--exe", required=True, help="veilswitcher.exe")
+    parser.add_argument("--probe", required=True, help="bench_probe.exe")
+    parser.add_argument("--hello", required=True, help="bench_hello.exe")
+    parser.add_argument("--reps", type=int, default=20, help="timed presses each way")
+    parser.add_argument("--warmup", type=int, default=2, help="untimed press pairs first")
+    parser.add_argument("--starts", type=int, default=10, help="timed starts of each kind")
+    parser.add_argument("--windows", default="10,100", help="window counts, comma-separated")
+    return parser.parse_args(argv)
+
+
+def main(argv):
+    args = parse_args(argv)
+    if not os.environ.get("DISPLAY"):
+        log("DISPLAY is not set (scripts/bench.sh starts a private Xvfb)")
+        return 2
+    for tool in ("wine", "wineboot", "wineserver"):
+        if shutil.which(tool) is None:
+            log("%s is not installed (scripts/install-deps.sh installs it)" % tool)
+            return 2
+    counts = [int(n) for n in args.windows.split(",")]
+    prefix = Prefix(*(os.path.abspath(p) for p in (args.exe, args.probe, args.hello)))
+    try:
+        prefix.boot()
+        # A program that outlives the measurements keeps the wineserver and the desktop warm.
+        prefix.spawn(PROBE, "idle", 600, first="ready")
+        started = time.monotonic()
+        starts = measure_starts(prefix, args.starts)
+        log("start-up measured in %.1f s" % (time.monotonic() - started))
+        started = time.monotonic()
+        baselines, switches = measure_switching(prefix, counts, args.reps, args.warmup)
+        log("switching measured in %.1f s" % (time.monotonic() - started))
+    finally:
+        prefix.remove()
+    print("The real program under %s, virtual desktop 1280x800 on %s, %d cores:"
+          % (wine_version(), os.environ["DISPLAY"], os.cpu_count()))
+    report_switching(baselines, switches, args.reps, args.warmup)
+    report_starts(starts, args.starts)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))

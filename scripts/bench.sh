@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Builds what the benchmarks need and prints their figures: one switch over the in-memory window
+# system (native Release build in build/bench-native), the real program under Wine in its virtual
+# desktop (a throwaway prefix, removed at the end), and the size of veilswitcher.exe.
+# Prints figures only; it asserts nothing. Takes about two minutes once both builds exist.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+cd "$VS_ROOT"
+
+started=$(date +%s)
+jobs="$(nproc 2>/dev/null || echo 2)"
+"$VS_ROOT/scripts/install-deps.sh"
+
+vs_log "building bench_switch (native, Release)"
+cmake -S . -B build/bench-native -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/bench-native --target bench_switch -j "$jobs" >/dev/null
+vs_log "building veilswitcher.exe and the benchmark's helpers (mingw-i686)"
+cmake --preset mingw-i686 >/dev/null
+cmake --build --preset mingw-i686 --target veilswitcher bench_probe bench_hello -j "$jobs" >/dev/null
+
+exe="build/win/veilswitcher.exe"
+helpers="build/win/bench/wine"
+outdir="$(mktemp -d)"
+trap 'vs_stop_display; rm -rf "$outdir"' EXIT
+
+vs_log "native benchmark"
+build/bench-native/bench_switch >"$outdir/native.txt"
+
+vs_ensure_display
+vs_log "Wine benchmark (boots its own prefix)"
+python3 bench/wine/bench_wine.py --exe "$exe" --probe "$helpers/bench_probe.exe" \
+  --hello "$helpers/bench_hello.exe" >"$outdir/wine.txt"
+
+cp "$exe" "$outdir/stripped.exe"
+i686-w64-mingw32-strip "$outdir/stripped.exe"
+size=$(stat -c %s "$exe")
+stripped=$(stat -c %s "$outdir/stripped.exe")
+
+echo
+echo "==== veilswitcher benchmarks ($(date -u +%Y-%m-%d), $(nproc) cores, $(uname -m)) ===="
+echo
+echo "Switch over the in-memory window system (bench_switch, native Release build):"
+sed 's/^/  /' "$outdir/native.txt"
+echo
+cat "$outdir/wine.txt"
+echo
+echo "Binary size of $exe (i686, static):"
+printf '  %-58s%10s\n' "as built (Release)" "$size bytes"
+if [ "$stripped" -ne "$size" ]; then
+  printf '  %-58s%10s\n' "stripped copy (i686-w64-mingw32-strip)" "$stripped bytes"
+else
+  printf '  %-58s\n' "stripping changes nothing"
+fi
+echo
+echo "==== $(( $(date +%s) - started )) s in all ===="
