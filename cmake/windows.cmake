@@ -43,8 +43,10 @@ add_dependencies(vs_resources vs_icon)
 
 add_executable(veilswitcher WIN32 src/main.cpp)
 target_link_libraries(veilswitcher PRIVATE vs_win32 vs_resources)
-# One self-contained file: no mingw runtime DLLs need to travel with it.
-target_link_options(veilswitcher PRIVATE -static -static-libgcc -static-libstdc++)
+# One self-contained file: no mingw runtime DLLs need to travel with it; a release carries no
+# symbols.
+target_link_options(veilswitcher PRIVATE -static -static-libgcc -static-libstdc++
+                    $<$<CONFIG:Release>:-s>)
 set_target_properties(veilswitcher PROPERTIES OUTPUT_NAME veilswitcher SUFFIX .exe)
 vs_warnings(veilswitcher)
 

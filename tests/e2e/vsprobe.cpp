@@ -4,14 +4,16 @@
 // Every subcommand prints plain lines on stdout and exits 0 on success, 1 when the thing it waits
 // for never came, 2 on bad usage.
 // clang-format off
-#include <windows.h>  // first: commctrl.h builds on it
+#include <windows.h>  // first: commctrl.h and shellapi.h build on it
 #include <commctrl.h>
+#include <shellapi.h>
 // clang-format on
 
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -32,7 +34,22 @@ const char kUsage[] =
     "presses\n"
     "  tempfile                           exists or absent: %TEMP%\\veilswitcher.tmp\n"
     "  tooltip TIMEOUT_MS                 where another process's tooltip shows, how long\n"
-    "  show-tip TEXT MS                   show a notice-like tip of our own for MS ms\n";
+    "  show-tip TEXT MS                   show a notice-like tip of our own for MS ms\n"
+    "  hidden                             the handle of the veilswitcherApp window, or missing\n"
+    "  tray-icon TIP TIMEOUT_MS           icon X Y: the tray icon whose tip reads TIP (found by\n"
+    "                                     hovering), or guess X Y when no tip matched\n"
+    "  tray-has HWND ID                   1 or 0: the shell holds the icon HWND/ID\n"
+    "  mouse X Y [left|right]             move the mouse there and click that button, if given\n"
+    "  menus COUNT TIMEOUT_MS             wait for COUNT open popup menus of other programs and\n"
+    "                                     print menu L T R B for each, topmost first\n"
+    "  show-menu X Y DOWNS MS ITEM...     a popup menu of our own at X Y, DOWNS items selected\n"
+    "                                     with Down: shown L T R B. ITEM: text, -, *checked,\n"
+    "                                     ~grayed, submenu>\n"
+    "  about TIMEOUT_MS                   the About box: count N, box H, text HEX, and\n"
+    "                                     ok L T R B (its OK button)\n"
+    "  press-button TITLE ID              press button ID of the window TITLE with BM_CLICK\n"
+    "  no-tip TIMEOUT_MS                  wait until no tooltip of another program shows\n"
+    "  wait-gone TIMEOUT_MS TITLE...      wait until no window has any of these titles\n";
 
 void Say(const std::string& line) {
   std::fputs(line.c_str(), stdout);
@@ -183,6 +200,24 @@ int WaitVisible(const std::string& wanted, DWORD timeout, int argc, char** argv)
   }
   for (int i = 0; i < argc; ++i)
     Say(std::string("timeout ") + argv[i] + " " + VisibleState(argv[i]));
+  return 1;
+}
+
+int WaitGone(DWORD timeout, int argc, char** argv) {
+  const DWORD deadline = GetTickCount() + timeout;
+  for (;;) {
+    int left = 0;
+    for (int i = 0; i < argc; ++i) left += FindWindowA(nullptr, argv[i]) != nullptr;
+    if (left == 0) {
+      Say("ok");
+      return 0;
+    }
+    if (static_cast<LONG>(deadline - GetTickCount()) <= 0) break;
+    Sleep(20);
+  }
+  for (int i = 0; i < argc; ++i) {
+    if (FindWindowA(nullptr, argv[i])) Say(std::string("timeout ") + argv[i]);
+  }
   return 1;
 }
 
@@ -452,6 +487,333 @@ int ShowTip(const char* text, DWORD ms) {
   return 0;
 }
 
+// ---- the tray icon ----------------------------------------------------------------------
+
+int PrintHidden() {
+  HWND w = FindWindowA("veilswitcherApp", nullptr);
+  if (!w) {
+    Say("missing");
+    return 1;
+  }
+  char line[32];
+  std::snprintf(line, sizeof line, "%#lx", static_cast<unsigned long>(HandleToUlong(w)));
+  Say(line);
+  return 0;
+}
+
+// The shell answers a change of an icon it does not hold with FALSE; a change with no flags
+// alters nothing of one it holds.
+int TrayHas(HWND owner, UINT id) {
+  NOTIFYICONDATAA record = {};
+  record.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  record.hWnd = owner;
+  record.uID = id;
+  Say(Shell_NotifyIconA(NIM_MODIFY, &record) ? "1" : "0");
+  return 0;
+}
+
+// Absolute mouse input is in 1/65536ths of the primary screen.
+INPUT MouseEvent(int x, int y, DWORD flags) {
+  INPUT in = {};
+  in.type = INPUT_MOUSE;
+  const int width = GetSystemMetrics(SM_CXSCREEN);
+  const int height = GetSystemMetrics(SM_CYSCREEN);
+  in.mi.dx = static_cast<LONG>((x * 65536LL + width / 2) / width);
+  in.mi.dy = static_cast<LONG>((y * 65536LL + height / 2) / height);
+  in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+  return in;
+}
+
+bool Send(std::vector<INPUT> events) {
+  return SendInput(static_cast<UINT>(events.size()), events.data(), sizeof(INPUT)) == events.size();
+}
+
+bool CursorAt(int x, int y) {
+  POINT at = {};
+  GetCursorPos(&at);
+  return at.x == x && at.y == y;
+}
+
+// Now and then Wine puts the cursor back where an earlier click left it: the move is repeated
+// until it holds.
+bool MoveMouse(int x, int y) {
+  for (int tries = 0; tries < 5; ++tries) {
+    if (!Send({MouseEvent(x, y, MOUSEEVENTF_MOVE)})) return false;
+    Sleep(50);
+    if (CursorAt(x, y)) return true;
+  }
+  return false;
+}
+
+// The mouse rests on the spot a moment before the press, as a person's would; the press and the
+// release carry the spot as well.
+bool Click(int x, int y, DWORD down, DWORD up) {
+  if (!MoveMouse(x, y)) return false;
+  Sleep(150);
+  return Send({MouseEvent(x, y, MOUSEEVENTF_MOVE | down), MouseEvent(x, y, MOUSEEVENTF_MOVE | up)});
+}
+
+int Mouse(int x, int y, const char* button) {
+  const std::string which = button ? button : "";
+  bool done;
+  if (which == "left") {
+    done = Click(x, y, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+  } else if (which == "right") {
+    done = Click(x, y, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+  } else if (which.empty()) {
+    done = MoveMouse(x, y);
+  } else {
+    return 2;
+  }
+  POINT at = {};
+  GetCursorPos(&at);
+  Say(done ? "ok" : "at " + std::to_string(at.x) + " " + std::to_string(at.y));
+  return done ? 0 : 1;
+}
+
+// The text a visible tooltip of another process shows now, or "" when none shows.
+std::string ForeignTipText() {
+  HWND tip = ForeignTip();
+  char text[128] = "";
+  if (tip) SendMessageA(tip, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+bool TipShowsWithin(const std::string& wanted, DWORD ms) {
+  const DWORD deadline = GetTickCount() + ms;
+  do {
+    if (ForeignTipText() == wanted) return true;
+    Sleep(20);
+  } while (static_cast<LONG>(deadline - GetTickCount()) > 0);
+  return false;
+}
+
+// The shell's tray draws its icons itself in square slots as high as the tray, from the right
+// end of the taskbar, so an icon has no window to look for: this rests the mouse on one slot
+// after another until the tip that shows names the icon.
+int FindTrayIcon(const std::string& tip, DWORD timeout) {
+  const DWORD deadline = GetTickCount() + timeout;
+  HWND tray = nullptr;
+  while (!(tray = FindWindowA("Shell_TrayWnd", nullptr)) || !IsWindowVisible(tray)) {
+    if (static_cast<LONG>(deadline - GetTickCount()) <= 0) break;
+    Sleep(20);
+  }
+  RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  if (tray && IsWindowVisible(tray)) {
+    GetClientRect(tray, &area);
+    MapWindowPoints(tray, nullptr, reinterpret_cast<POINT*>(&area), 2);
+    const int slot = area.bottom - area.top;
+    const int y = area.top + slot / 2;
+    for (int x = area.right - slot / 2; x > area.left && slot > 0; x -= slot) {
+      const LONG left = static_cast<LONG>(deadline - GetTickCount());
+      if (left <= 0) break;
+      MoveMouse(x, y);
+      if (TipShowsWithin(tip, left < 1500 ? left : 1500)) {
+        Say("icon " + std::to_string(x) + " " + std::to_string(y));
+        return 0;
+      }
+    }
+  }
+  // Where the taskbar puts the first icon, 10 pixels in from the bottom-right corner.
+  Say("guess " + std::to_string(area.right - 10) + " " + std::to_string(area.bottom - 10));
+  return 1;
+}
+
+int WaitNoTip(DWORD timeout) {
+  const DWORD deadline = GetTickCount() + timeout;
+  while (ForeignTip()) {
+    if (static_cast<LONG>(deadline - GetTickCount()) <= 0) {
+      Say("shown");
+      return 1;
+    }
+    Sleep(20);
+  }
+  Say("ok");
+  return 0;
+}
+
+// ---- popup menus ------------------------------------------------------------------------
+
+bool IsPopupMenu(HWND w) {
+  char cls[16] = "";
+  GetClassNameA(w, cls, sizeof cls);
+  return std::strcmp(cls, "#32768") == 0 && IsWindowVisible(w);
+}
+
+BOOL CALLBACK CollectForeignMenu(HWND w, LPARAM out) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  if (IsPopupMenu(w) && pid != GetCurrentProcessId()) {
+    reinterpret_cast<std::vector<HWND>*>(out)->push_back(w);
+  }
+  return TRUE;
+}
+
+// In z-order, so an open submenu comes before the menu it belongs to.
+std::vector<HWND> ForeignMenus() {
+  std::vector<HWND> menus;
+  EnumWindows(CollectForeignMenu, reinterpret_cast<LPARAM>(&menus));
+  return menus;
+}
+
+int WaitMenus(size_t count, DWORD timeout) {
+  const DWORD deadline = GetTickCount() + timeout;
+  std::vector<HWND> menus;
+  while ((menus = ForeignMenus()).size() != count) {
+    if (static_cast<LONG>(deadline - GetTickCount()) <= 0) {
+      Say("timeout " + std::to_string(menus.size()));
+      break;
+    }
+    Sleep(20);
+  }
+  Sleep(60);  // shown just before it is painted
+  for (HWND menu : menus) {
+    RECT rect;
+    GetWindowRect(menu, &rect);
+    Say("menu " + RectText(rect));
+  }
+  return menus.size() == count ? 0 : 1;
+}
+
+// What the reference menu does while it is open: its steps run from a timer inside the menu's
+// own loop, which also takes the key presses posted to the menu's owner.
+struct MenuShow {
+  HWND owner = nullptr;
+  int downs = 0;
+  DWORD ms = 0;
+  int ticks = 0;
+} g_menuShow;
+
+BOOL CALLBACK FindOwnMenu(HWND w, LPARAM out) {
+  if (!IsPopupMenu(w)) return TRUE;
+  *reinterpret_cast<HWND*>(out) = w;
+  return FALSE;
+}
+
+void CALLBACK MenuStep(HWND, UINT, UINT_PTR, DWORD) {
+  MenuShow& show = g_menuShow;
+  const int tick = show.ticks++;
+  if (tick < show.downs) {
+    PostMessageA(show.owner, WM_KEYDOWN, VK_DOWN, 0);
+  } else if (tick == show.downs + 2) {  // a few ticks for the last selection to be painted
+    HWND menu = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindOwnMenu, reinterpret_cast<LPARAM>(&menu));
+    RECT rect = {};
+    if (menu) GetWindowRect(menu, &rect);
+    Say("shown " + RectText(rect));
+  } else if (tick > show.downs + 2 && static_cast<DWORD>(tick - show.downs - 2) * 50 >= show.ms) {
+    EndMenu();
+  }
+}
+
+HMENU ReferenceMenu(int argc, char** argv) {
+  HMENU popup = CreatePopupMenu();
+  for (int i = 0; i < argc; ++i) {
+    std::string text = argv[i];
+    if (text == "-") {
+      AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
+      continue;
+    }
+    UINT flags = MF_STRING;
+    if (text[0] == '*') {
+      flags |= MF_CHECKED;
+      text.erase(0, 1);
+    } else if (text[0] == '~') {
+      flags |= MF_DISABLED | MF_GRAYED;
+      text.erase(0, 1);
+    }
+    UINT_PTR id = static_cast<UINT_PTR>(i + 1);
+    if (!text.empty() && text.back() == '>') {
+      text.pop_back();
+      HMENU submenu = CreatePopupMenu();
+      AppendMenuA(submenu, MF_STRING, 1000 + i, "-");
+      flags |= MF_POPUP;
+      id = reinterpret_cast<UINT_PTR>(submenu);
+    }
+    AppendMenuA(popup, flags, id, text.c_str());
+  }
+  return popup;
+}
+
+int ShowMenu(int x, int y, int downs, DWORD ms, int argc, char** argv) {
+  g_menuShow.owner =
+      CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  g_menuShow.downs = downs;
+  g_menuShow.ms = ms;
+  HMENU popup = ReferenceMenu(argc, argv);
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, MenuStep);
+  TrackPopupMenu(popup, 0, x, y, 0, g_menuShow.owner, nullptr);
+  KillTimer(nullptr, timer);
+  DestroyMenu(popup);
+  DestroyWindow(g_menuShow.owner);
+  return g_menuShow.ticks > downs + 2 ? 0 : 1;
+}
+
+// ---- the About box ----------------------------------------------------------------------
+
+const char kAboutTitle[] = "About veilswitcher";
+
+BOOL CALLBACK CollectAboutBox(HWND w, LPARAM out) {
+  char title[64] = "";
+  GetWindowTextA(w, title, sizeof title);
+  if (std::strcmp(title, kAboutTitle) == 0) {
+    reinterpret_cast<std::vector<HWND>*>(out)->push_back(w);
+  }
+  return TRUE;
+}
+
+std::vector<HWND> AboutBoxes() {
+  std::vector<HWND> boxes;
+  EnumWindows(CollectAboutBox, reinterpret_cast<LPARAM>(&boxes));
+  return boxes;
+}
+
+// The edit control's text lives in the other process: WM_GETTEXT brings it over, GetWindowText
+// would not.
+std::string ControlText(HWND control) {
+  std::vector<char> text(static_cast<size_t>(SendMessageA(control, WM_GETTEXTLENGTH, 0, 0)) + 1,
+                         '\0');
+  SendMessageA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  return text.data();
+}
+
+int DescribeAbout(DWORD timeout) {
+  const DWORD deadline = GetTickCount() + timeout;
+  std::vector<HWND> boxes;
+  while ((boxes = AboutBoxes()).empty() || !IsWindowVisible(boxes[0])) {
+    if (static_cast<LONG>(deadline - GetTickCount()) <= 0) {
+      Say("count " + std::to_string(boxes.size()));
+      return 1;
+    }
+    Sleep(20);
+  }
+  Sleep(100);  // the text is set when the box is first painted
+  Say("count " + std::to_string(boxes.size()));
+  char handle[32];
+  std::snprintf(handle, sizeof handle, "box %#lx",
+                static_cast<unsigned long>(HandleToUlong(boxes[0])));
+  Say(handle);
+  const std::string text = ControlText(GetDlgItem(boxes[0], 1019));
+  Say("text " + Hex(reinterpret_cast<const BYTE*>(text.data()), static_cast<DWORD>(text.size())));
+  RECT ok = {};
+  GetWindowRect(GetDlgItem(boxes[0], IDOK), &ok);
+  Say("ok " + RectText(ok));
+  return 0;
+}
+
+// The button's own click: it goes through the button's handling (and so its WM_COMMAND) without
+// the mouse.
+int PressButton(const char* title, int id) {
+  HWND button = GetDlgItem(FindWindowA(nullptr, title), id);
+  if (!button) {
+    Say("missing");
+    return 1;
+  }
+  PostMessageA(button, BM_CLICK, 0, 0);
+  Say("posted");
+  return 0;
+}
+
 // ---- dispatch ---------------------------------------------------------------------------
 
 int Run(int argc, char** argv) {
@@ -478,6 +840,23 @@ int Run(int argc, char** argv) {
   if (cmd == "tempfile") return TempFile();
   if (cmd == "tooltip" && rest == 1) return WatchTooltip(ParseNumber(args[0]));
   if (cmd == "show-tip" && rest == 2) return ShowTip(args[0], ParseNumber(args[1]));
+  if (cmd == "hidden") return PrintHidden();
+  if (cmd == "tray-icon" && rest == 2) return FindTrayIcon(args[0], ParseNumber(args[1]));
+  if (cmd == "tray-has" && rest == 2) {
+    return TrayHas(reinterpret_cast<HWND>(ParseNumber(args[0])), ParseNumber(args[1]));
+  }
+  if (cmd == "mouse" && (rest == 2 || rest == 3)) {
+    return Mouse(std::atoi(args[0]), std::atoi(args[1]), rest == 3 ? args[2] : nullptr);
+  }
+  if (cmd == "menus" && rest == 2) return WaitMenus(ParseNumber(args[0]), ParseNumber(args[1]));
+  if (cmd == "show-menu" && rest >= 5) {
+    return ShowMenu(std::atoi(args[0]), std::atoi(args[1]), std::atoi(args[2]),
+                    ParseNumber(args[3]), rest - 4, args + 4);
+  }
+  if (cmd == "about" && rest == 1) return DescribeAbout(ParseNumber(args[0]));
+  if (cmd == "press-button" && rest == 2) return PressButton(args[0], std::atoi(args[1]));
+  if (cmd == "no-tip" && rest == 1) return WaitNoTip(ParseNumber(args[0]));
+  if (cmd == "wait-gone" && rest >= 2) return WaitGone(ParseNumber(args[0]), rest - 1, args + 1);
   return 2;
 }
 
