@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "key_input.h"
+
 namespace {
 
 const char kUsage[] =
@@ -73,63 +75,13 @@ bool Expired(DWORD deadline) {
 
 // ---- keys -------------------------------------------------------------------------------
 
-WORD KeyFromName(std::string name) {
-  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  static const struct {
-    const char* name;
-    WORD vk;
-  } kNamed[] = {{"alt", VK_MENU},  {"ctrl", VK_CONTROL}, {"shift", VK_SHIFT},
-                {"left", VK_LEFT}, {"right", VK_RIGHT},  {"up", VK_UP},
-                {"down", VK_DOWN}, {"home", VK_HOME},    {"end", VK_END}};
-  for (const auto& k : kNamed) {
-    if (name == k.name) return k.vk;
-  }
-  if (name.size() > 1 && name[0] == 'f') {
-    const int n = std::atoi(name.c_str() + 1);
-    if (n >= 1 && n <= 24) return static_cast<WORD>(VK_F1 + n - 1);
-  }
-  return 0;
-}
-
-// "ctrl+alt+f11" as the virtual keys in the order written; empty when a name is unknown.
-std::vector<WORD> ParseCombo(const std::string& combo) {
-  std::vector<WORD> keys;
-  size_t start = 0;
-  for (;;) {
-    const size_t plus = combo.find('+', start);
-    const WORD vk = KeyFromName(combo.substr(start, plus - start));
-    if (!vk) return {};
-    keys.push_back(vk);
-    if (plus == std::string::npos) return keys;
-    start = plus + 1;
-  }
-}
-
-bool IsExtendedKey(WORD vk) {
-  return vk >= VK_PRIOR && vk <= VK_DOWN;
-}
-
-INPUT KeyEvent(WORD vk, bool up) {
-  INPUT in = {};
-  in.type = INPUT_KEYBOARD;
-  in.ki.wVk = vk;
-  in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
-  in.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (IsExtendedKey(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
-  return in;
-}
-
 // A prepared press: the keys go down in the order written and up in reverse, in one SendInput.
 class Press {
  public:
-  explicit Press(const std::string& combo) : keys_(ParseCombo(combo)) {
-    for (WORD vk : keys_) events_.push_back(KeyEvent(vk, false));
-    for (auto it = keys_.rbegin(); it != keys_.rend(); ++it) events_.push_back(KeyEvent(*it, true));
-  }
+  explicit Press(const std::string& combo)
+      : keys_(ParseCombo(combo)), events_(PressEvents(keys_)) {}
   bool valid() const { return !keys_.empty(); }
-  bool Send() {
-    const UINT n = static_cast<UINT>(events_.size());
-    return SendInput(n, events_.data(), sizeof(INPUT)) == n;
-  }
+  bool Send() { return SendEvents(events_); }
   // RegisterHotKey's view of the combination: modifier flags and the one other key.
   bool AsHotkey(UINT* mods, UINT* vk) const {
     *mods = 0;

@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "key_input.h"
+
 namespace {
 
 const char kUsage[] =
@@ -108,57 +110,8 @@ int OpenWindows(const char* prefix, int count, DWORD seconds) {
 
 // ---- keys -------------------------------------------------------------------------------
 
-WORD KeyFromName(std::string name) {
-  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  static const struct {
-    const char* name;
-    WORD vk;
-  } kNamed[] = {{"alt", VK_MENU},   {"ctrl", VK_CONTROL}, {"shift", VK_SHIFT}, {"win", VK_LWIN},
-                {"left", VK_LEFT},  {"right", VK_RIGHT},  {"up", VK_UP},       {"down", VK_DOWN},
-                {"home", VK_HOME},  {"end", VK_END},      {"space", VK_SPACE}, {"enter", VK_RETURN},
-                {"esc", VK_ESCAPE}, {"tab", VK_TAB}};
-  for (const auto& k : kNamed) {
-    if (name == k.name) return k.vk;
-  }
-  if (name.size() > 1 && name[0] == 'f') {
-    const int n = std::atoi(name.c_str() + 1);
-    if (n >= 1 && n <= 24) return static_cast<WORD>(VK_F1 + n - 1);
-  }
-  if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0]))) {
-    return static_cast<WORD>(std::toupper(static_cast<unsigned char>(name[0])));
-  }
-  return 0;
-}
-
-bool IsExtendedKey(WORD vk) {
-  return (vk >= VK_PRIOR && vk <= VK_DOWN) || vk == VK_INSERT || vk == VK_DELETE;
-}
-
-INPUT KeyEvent(WORD vk, bool up) {
-  INPUT in = {};
-  in.type = INPUT_KEYBOARD;
-  in.ki.wVk = vk;
-  in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
-  in.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (IsExtendedKey(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
-  return in;
-}
-
-// "alt+right" goes down in the order written and up in reverse.
 bool PressCombo(const std::string& combo) {
-  std::vector<WORD> keys;
-  size_t start = 0;
-  for (;;) {
-    const size_t plus = combo.find('+', start);
-    const WORD vk = KeyFromName(combo.substr(start, plus - start));
-    if (!vk) return false;
-    keys.push_back(vk);
-    if (plus == std::string::npos) break;
-    start = plus + 1;
-  }
-  std::vector<INPUT> events;
-  for (WORD vk : keys) events.push_back(KeyEvent(vk, false));
-  for (auto it = keys.rbegin(); it != keys.rend(); ++it) events.push_back(KeyEvent(*it, true));
-  return SendInput(static_cast<UINT>(events.size()), events.data(), sizeof(INPUT)) == events.size();
+  return SendEvents(PressEvents(ParseCombo(combo)));
 }
 
 int PressKeys(int argc, char** argv) {
