@@ -44,33 +44,35 @@ std::string UniqueCutName(const std::string& longName, std::set<std::string>& ta
 
 }  // namespace
 
+// The options (with the autostart value) and the desktops each get their defaults only when
+// their own key is new.
 void RegistrySettings::WriteDefaults(const std::string& modulePath) {
-  WriteDefaultOptions(modulePath);
+  if (WriteDefaultOptions()) WriteDefaultAutostart(modulePath);
   WriteDefaultDesktops();
 }
 
-void RegistrySettings::WriteDefaultOptions(const std::string& modulePath) {
+bool RegistrySettings::WriteDefaultOptions() {
   SettingsStore::Key key = 0;
   bool created = false;
   if (!store_.CreateKey(reg::kOptionsKey, &key, &created))
     report_.FatalError("Cant open registry for setting default options.");
-  if (!created) {
-    store_.CloseKey(key);
-    return;
-  }
+  KeyCloser closer(store_, key);
+  if (!created) return false;
   store_.SetValue(key, reg::kPrevDesk, SettingsStore::kString,
                   FormatHotkeyText(MakeHotkeyCode(kModAlt, kVkLeft), false));
   store_.SetValue(key, reg::kNextDesk, SettingsStore::kString,
                   FormatHotkeyText(MakeHotkeyCode(kModAlt, kVkRight), false));
   store_.SetValue(key, reg::kShowNotice, SettingsStore::kBinary, std::string(1, '\x01'));
-  store_.CloseKey(key);
+  return true;
+}
 
+void RegistrySettings::WriteDefaultAutostart(const std::string& modulePath) {
   SettingsStore::Key run = 0;
-  bool runCreated = false;
-  if (!store_.CreateKey(reg::kRunKey, &run, &runCreated))
+  bool created = false;
+  if (!store_.CreateKey(reg::kRunKey, &run, &created))
     report_.FatalError("Cant open registry for setting autostart.");
+  KeyCloser closer(store_, run);
   store_.SetValue(run, reg::kRunValue, SettingsStore::kString, modulePath);
-  store_.CloseKey(run);
 }
 
 void RegistrySettings::WriteDefaultDesktops() {

@@ -30,7 +30,8 @@ class RegistrySettings {
   void Save(const OptionsBlock& options, const DesktopTable& table, const std::string& modulePath);
 
  private:
-  void WriteDefaultOptions(const std::string& modulePath);
+  bool WriteDefaultOptions();  // true when the options key was new
+  void WriteDefaultAutostart(const std::string& modulePath);
   void WriteDefaultDesktops();
   void LoadOptions(OptionsBlock& options);
   void LoadStartAtLogon(OptionsBlock& options);
