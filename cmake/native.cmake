@@ -8,12 +8,6 @@ else()
 endif()
 include(GoogleTest)
 
-file(GLOB VS_FAKES CONFIGURE_DEPENDS tests/fakes/*.cpp)
-add_library(vs_fakes STATIC ${VS_FAKES})
-target_include_directories(vs_fakes PUBLIC tests)
-target_link_libraries(vs_fakes PUBLIC vs_core)
-vs_warnings(vs_fakes)
-
 file(GLOB VS_UNIT_TESTS CONFIGURE_DEPENDS tests/unit/*.cpp)
 add_executable(unit_tests ${VS_UNIT_TESTS})
 target_link_libraries(unit_tests PRIVATE vs_fakes GTest::gtest_main GTest::gmock)

@@ -4,6 +4,10 @@ enable_testing()
 
 add_library(vs_win32 STATIC
   src/dialogs/about_dlg.cpp
+  src/dialogs/desk_edit_dlg.cpp
+  src/dialogs/desk_list_ctrl.cpp
+  src/dialogs/desktops_dlg.cpp
+  src/dialogs/dialog_controls.cpp
   src/dialogs/modal_dialog.cpp
   src/platform/win32/win32_dialog_runner.cpp
   src/platform/win32/win32_hotkey_registrar.cpp

@@ -14,12 +14,14 @@ jobs="$(nproc 2>/dev/null || echo 2)"
 vs_log "building bench_switch (native, Release)"
 cmake -S . -B build/bench-native -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/bench-native --target bench_switch -j "$jobs" >/dev/null
-vs_log "building veilswitcher.exe and the benchmark's helpers (mingw-i686)"
-cmake --preset mingw-i686 >/dev/null
-cmake --build --preset mingw-i686 --target veilswitcher bench_probe bench_hello -j "$jobs" >/dev/null
+vs_select_windows_build
+vs_log "building veilswitcher.exe and the benchmark's helpers ($VS_WIN_PRESET)"
+cmake --preset "$VS_WIN_PRESET" >/dev/null
+cmake --build --preset "$VS_WIN_PRESET" --target veilswitcher bench_probe bench_hello -j "$jobs" \
+  >/dev/null
 
-exe="build/win/veilswitcher.exe"
-helpers="build/win/bench/wine"
+exe="$VS_WIN_BUILD/veilswitcher.exe"
+helpers="$VS_WIN_BUILD/bench/wine"
 outdir="$(mktemp -d)"
 trap 'vs_stop_display; rm -rf "$outdir"' EXIT
 
@@ -32,7 +34,7 @@ python3 bench/wine/bench_wine.py --exe "$exe" --probe "$helpers/bench_probe.exe"
   --hello "$helpers/bench_hello.exe" >"$outdir/wine.txt"
 
 cp "$exe" "$outdir/stripped.exe"
-i686-w64-mingw32-strip "$outdir/stripped.exe"
+"${VS_WIN_PRESET#mingw-}-w64-mingw32-strip" "$outdir/stripped.exe"
 size=$(stat -c %s "$exe")
 stripped=$(stat -c %s "$outdir/stripped.exe")
 

@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   wine wine32:i386 wine64 xvfb xdotool imagemagick
-  g++-mingw-w64-i686-posix mingw-w64-tools
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
   cmake make g++ googletest python3 clang-format
 )
 

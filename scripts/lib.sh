@@ -3,6 +3,30 @@
 VS_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 VS_XVFB_PID=""
 
+# The Windows build that Wine can run on this machine. The product is the 32-bit build; a kernel
+# that runs no 32-bit code (some virtual machines) cannot start 32-bit Wine at all, and there the
+# same sources are built for 64-bit Windows and run under 64-bit Wine, so the Windows suites still
+# exercise the real Win32 calls. Sets VS_WIN_PRESET, VS_WIN_BUILD and VS_WINEARCH; in the 64-bit
+# case it also puts `wine` shims first on PATH (wineboot and friends call `wine-stable`).
+vs_select_windows_build() {
+  if [ ! -x /usr/lib/wine/wine ] || /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    VS_WIN_PRESET=mingw-i686 VS_WIN_BUILD="$VS_ROOT/build/win" VS_WINEARCH=win32
+  else
+    VS_WIN_PRESET=mingw-x86_64 VS_WIN_BUILD="$VS_ROOT/build/win64" VS_WINEARCH=win64
+    local shims="$VS_ROOT/build/wine64-shims"
+    mkdir -p "$shims"
+    local name
+    for name in wine wine-stable; do
+      printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' \
+        >"$shims/$name"
+      chmod +x "$shims/$name"
+    done
+    case ":$PATH:" in *":$shims:"*) ;; *) export PATH="$shims:$PATH" ;; esac
+    vs_log "this machine runs no 32-bit programs: the Windows suites use the 64-bit build"
+  fi
+  export VS_WIN_PRESET VS_WIN_BUILD VS_WINEARCH
+}
+
 vs_log() { echo "[veilswitcher] $*" >&2; }
 
 # Starts a private Xvfb and exports DISPLAY, unless a display is already set.
@@ -34,10 +58,35 @@ vs_stop_display() {
     kill "$VS_XVFB_PID" 2>/dev/null || true
     wait "$VS_XVFB_PID" 2>/dev/null || true
     VS_XVFB_PID=""
+
+# The Windows build that Wine can run on this machine. The product is the 32-bit build; a kernel
+# that runs no 32-bit code (some virtual machines) cannot start 32-bit Wine at all, and there the
+# same sources are built for 64-bit Windows and run under 64-bit Wine, so the Windows suites still
+# exercise the real Win32 calls. Sets VS_WIN_PRESET, VS_WIN_BUILD and VS_WINEARCH; in the 64-bit
+# case it also puts `wine` shims first on PATH (wineboot and friends call `wine-stable`).
+vs_select_windows_build() {
+  if [ ! -x /usr/lib/wine/wine ] || /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    VS_WIN_PRESET=mingw-i686 VS_WIN_BUILD="$VS_ROOT/build/win" VS_WINEARCH=win32
+  else
+    VS_WIN_PRESET=mingw-x86_64 VS_WIN_BUILD="$VS_ROOT/build/win64" VS_WINEARCH=win64
+    local shims="$VS_ROOT/build/wine64-shims"
+    mkdir -p "$shims"
+    local name
+    for name in wine wine-stable; do
+      printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' \
+        >"$shims/$name"
+      chmod +x "$shims/$name"
+    done
+    case ":$PATH:" in *":$shims:"*) ;; *) export PATH="$shims:$PATH" ;; esac
+    vs_log "this machine runs no 32-bit programs: the Windows suites use the 64-bit build"
+  fi
+  export VS_WIN_PRESET VS_WIN_BUILD VS_WINEARCH
+}
   fi
 }
 
-# Boots a Wine prefix at $1 (32-bit, no Mono/Gecko installers) if it has not been booted yet.
+# Boots a Wine prefix at $1 (of VS_WINEARCH, 32-bit by default; no Mono/Gecko installers) if it
+# has not been booted yet.
 vs_boot_prefix() {
   local prefix="$1"
   if [ -f "$prefix/system.reg" ]; then
@@ -45,7 +94,7 @@ vs_boot_prefix() {
   fi
   vs_log "booting Wine prefix $prefix"
   mkdir -p "$(dirname "$prefix")"
-  WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
+  WINEPREFIX="$prefix" WINEARCH="${VS_WINEARCH:-win32}" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
     wineboot -i </dev/null >/dev/null 2>&1
 }
 

@@ -13,9 +13,10 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 trap vs_stop_display EXIT
 vs_ensure_display
+vs_select_windows_build
 vs_boot_prefix "$WINEPREFIX"
 
-exe="$VS_ROOT/build/win/veilswitcher.exe"
+exe="$VS_WIN_BUILD/veilswitcher.exe"
 vs_log "starting $exe in $WINEPREFIX on $DISPLAY"
 if [ -n "$VS_XVFB_PID" ]; then
   # A bare Xvfb has no window manager, and Wine then waits ~2 s after each hide of another

@@ -29,13 +29,14 @@ ctest --preset native --no-tests=error 2>&1 | tee "$logdir/native.log" || status
 # The Windows suites run in a throwaway prefix, never in the user's ~/.wine; the end-to-end
 # tests make prefixes of their own.
 vs_ensure_display
+vs_select_windows_build
 win_root="$(mktemp -d)"
 win_prefix="$win_root/prefix"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 vs_boot_prefix "$win_prefix"
 vs_use_virtual_desktop "$win_prefix"
 echo "[veilswitcher] Windows suites and end-to-end tests under Wine" >&2
-WINEPREFIX="$win_prefix" ctest --test-dir build/win --output-on-failure --no-tests=error 2>&1 \
+WINEPREFIX="$win_prefix" ctest --test-dir "$VS_WIN_BUILD" --output-on-failure --no-tests=error 2>&1 \
   | tee "$logdir/win.log" || status=1
 
 summary() {
@@ -44,7 +45,7 @@ summary() {
 echo
 echo "==== summary: native ===="
 summary "$logdir/native.log"
-echo "==== summary: build/win (Windows suites, end-to-end) ===="
+echo "==== summary: ${VS_WIN_BUILD#"$VS_ROOT"/} (Windows suites, end-to-end) ===="
 summary "$logdir/win.log"
 # A suite that skipped for want of its environment proves nothing; on CI that is a failure.
 if [ -n "${CI:-}" ] && grep -qE '\*\*\*Skipped|\*\*\*Not Run' "$logdir/native.log" "$logdir/win.log"; then

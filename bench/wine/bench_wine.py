@@ -102,7 +102,7 @@ class Prefix:
 
     def boot(self):
         started = time.monotonic()
-        env = dict(self.env, WINEARCH="win32")
+        env = dict(self.env, WINEARCH=os.environ.get("VS_WINEARCH", "win32"))
         for cmd in (["wineboot", "-i"],
                     # Without a window manager Wine waits ~2 s after each hide of another
                     # process's window; inside its virtual desktop it does not.

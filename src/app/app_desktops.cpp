@@ -27,6 +27,8 @@ bool CVirtualDeskApp::SetDesktopHotkey(DesktopNumber n, HotkeyCode code) {
   // The next and previous hotkeys are registered after the desktops' ones: a desktop holding
   // one of them would end every later start with a registration failure.
   if (code != 0 && (code == options_.nextHotkey || code == options_.prevHotkey)) return false;
+  // Nor may it take one another program holds: that too would end this start and every later one.
+  if (HotkeyHeldElsewhere(code)) return false;
   GetDesktop(n).hotkey = code;
   UnregisterHotkeys();
   RegisterHotkeys();

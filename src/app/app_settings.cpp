@@ -1,3 +1,5 @@
+#include <string>
+
 #include "app/virtual_desk_app.h"
 #include "shell/hotkey_code.h"
 #include "shell/hotkey_registrar.h"
@@ -22,6 +24,43 @@ void CVirtualDeskApp::ApplyOptions(const OptionsBlock& options) {
   UnregisterHotkeys();
   RegisterHotkeys();
   dirty_ = true;
+}
+
+// Registration refuses a combination held twice, and a refused registration ends the program and
+// every later start; such options are refused before they are stored.
+std::string CVirtualDeskApp::OptionsRefusal(const OptionsBlock& options) {
+  const HotkeyCode prev = options.prevHotkey;
+  const HotkeyCode next = options.nextHotkey;
+  if (prev != 0 && prev == next) return "Previous and next desktop hotkeys must differ.";
+  std::string clash = DesktopHotkeyClash("Previous", prev);
+  if (clash.empty()) clash = DesktopHotkeyClash("Next", next);
+  if (!clash.empty()) return clash;
+  if (HotkeyHeldElsewhere(prev)) return "Previous desktop hotkey is used by another program.";
+  if (HotkeyHeldElsewhere(next)) return "Next desktop hotkey is used by another program.";
+  return std::string();
+}
+
+std::string CVirtualDeskApp::DesktopHotkeyClash(const char* which, HotkeyCode code) const {
+  if (code == 0) return std::string();
+  for (const auto& [number, desk] : table_) {
+    if (desk.hotkey != code) continue;
+    std::string owner =
+        desk.name.empty() ? "desktop " + std::to_string(number) : "\"" + desk.name + "\"";
+    return std::string(which) + " desktop hotkey is already used by " + owner + ".";
+  }
+  return std::string();
+}
+
+// The program's own next and previous combinations are free once they are withdrawn for the new
+// ones, so only a combination the program does not hold is tried.
+bool CVirtualDeskApp::HotkeyHeldElsewhere(HotkeyCode code) {
+  if (code == 0 || code == options_.nextHotkey || code == options_.prevHotkey) return false;
+  for (const auto& entry : table_) {
+    if (entry.second.hotkey == code) return false;
+  }
+  if (!p_.hotkeys.Register(kProbeHotkeyId, HotkeyModifiers(code), HotkeyKey(code))) return true;
+  p_.hotkeys.Unregister(kProbeHotkeyId);
+  return false;
 }
 
 void CVirtualDeskApp::RegisterHotkeys() {

@@ -50,6 +50,9 @@ class CVirtualDeskApp : public FailureReporter, public WindowMessageHandler {
   void SaveSettings();
   OptionsBlock GetOptions() const { return options_; }
   void ApplyOptions(const OptionsBlock& options);
+  // Why these options cannot be applied (a hotkey that clashes with another of the program's or
+  // is held by another program), or an empty text when they can.
+  std::string OptionsRefusal(const OptionsBlock& options);
 
   // Hotkeys.
   void RegisterHotkeys();
@@ -82,6 +85,8 @@ class CVirtualDeskApp : public FailureReporter, public WindowMessageHandler {
   void OnTrayNotify(std::intptr_t mouseMessage);
   void RunAboutBox();
   void RunOptionsDialog();
+  bool HotkeyHeldElsewhere(HotkeyCode code);
+  std::string DesktopHotkeyClash(const char* which, HotkeyCode code) const;
 
   Platform p_;
   RegistrySettings settings_;

@@ -1,9 +1,19 @@
 #include "dialogs/modal_dialog.h"
 
+#include <algorithm>
+
 INT_PTR ModalDialog::DoModal() {
+  owner_ = ChooseOwner();
   LPARAM self = reinterpret_cast<LPARAM>(this);
-  return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId_), nullptr,
+  return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId_), owner_,
                          DialogProc, self);
+}
+
+// A dialog opened with no parent belongs to whatever window of this thread is active: a dialog
+// opened from another one then keeps its opener disabled until it ends.
+HWND ModalDialog::ChooseOwner() const {
+  HWND owner = parent_ != nullptr ? parent_ : GetActiveWindow();
+  return owner != nullptr ? GetAncestor(owner, GA_ROOT) : nullptr;
 }
 
 INT_PTR CALLBACK ModalDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -17,32 +27,87 @@ INT_PTR CALLBACK ModalDialog::DialogProc(HWND window, UINT message, WPARAM wPara
   INT_PTR handled = self->HandleMessage(message, wParam, lParam);
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrA(window, DWLP_USER, 0);
-    self->window_ = nullptr;
+    self->Detach();
   }
   return handled;
 }
 
 INT_PTR ModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_INITDIALOG: {
-      RECT before = {};
-      GetWindowRect(window_, &before);
-      BOOL focus = OnInitDialog();
-      CenterIfNotMoved(before);
-      return focus;
-    }
+    case WM_INITDIALOG:
+      return InitDialog();
     case WM_PAINT:
       return OnPaint() ? TRUE : FALSE;
     case WM_COMMAND:
-      return OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)) ? TRUE
-                                                                                       : FALSE;
+      return RouteCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_NOTIFY:
+      return RouteNotify(reinterpret_cast<NMHDR*>(lParam));
+    case WM_CLOSE:
+      return OnClose() ? TRUE : FALSE;
     default:
       return FALSE;
   }
 }
 
-// The templates leave the position at 0, 0: a box its handler did not move opens in the middle of
-// its monitor's work area, since it has no owner to be centred over.
+BOOL ModalDialog::InitDialog() {
+  RECT before = {};
+  GetWindowRect(window_, &before);
+  BindControls();
+  BOOL focus = OnInitDialog();
+  CenterIfNotMoved(before);
+  return focus;
+}
+
+bool ModalDialog::RouteCommand(WORD id, WORD notifyCode, HWND control) {
+  if (id == IDOK) {
+    OnOK();
+  } else if (id == IDCANCEL) {
+    OnCancel();
+  } else {
+    return OnCommand(id, notifyCode, control);
+  }
+  return true;
+}
+
+// A control's own notifications go back to its object first, the way the list draws its items;
+// the answer travels in the dialog's message result.
+INT_PTR ModalDialog::RouteNotify(NMHDR* header) {
+  LRESULT result = 0;
+  bool handled = false;
+  for (DialogControl* control : bound_) {
+    if (control->Handle() == header->hwndFrom) {
+      handled = control->OnReflectedNotify(header, &result);
+      break;
+    }
+  }
+  if (!handled) handled = OnNotify(header, &result);
+  if (!handled) return FALSE;
+  SetWindowLongPtrA(window_, DWLP_MSGRESULT, result);
+  return TRUE;
+}
+
+bool ModalDialog::OnCommand(WORD, WORD, HWND) {
+  return false;
+}
+
+bool ModalDialog::OnNotify(NMHDR*, LRESULT*) {
+  return false;
+}
+
+void ModalDialog::Bind(int id, DialogControl& control) {
+  if (std::find(bound_.begin(), bound_.end(), &control) != bound_.end()) return;
+  control.Attach(Item(id));
+  bound_.push_back(&control);
+}
+
+void ModalDialog::Detach() {
+  for (DialogControl* control : bound_) control->Detach();
+  bound_.clear();
+  window_ = nullptr;
+}
+
+// The templates leave the position at 0, 0: a box its handler did not move opens over its owner
+// when that is visible, otherwise in the middle of its monitor's work area, and never off it.
 void ModalDialog::CenterIfNotMoved(const RECT& before) {
   RECT now = {};
   GetWindowRect(window_, &now);
@@ -51,15 +116,16 @@ void ModalDialog::CenterIfNotMoved(const RECT& before) {
   monitor.cbSize = sizeof(monitor);
   GetMonitorInfoA(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
   const RECT& work = monitor.rcWork;
-  int x = work.left + (work.right - work.left - (now.right - now.left)) / 2;
-  int y = work.top + (work.bottom - work.top - (now.bottom - now.top)) / 2;
+  RECT around = work;
+  if (owner_ != nullptr && IsWindowVisible(owner_) && !IsIconic(owner_))
+    GetWindowRect(owner_, &around);
+  LONG width = now.right - now.left;
+  LONG height = now.bottom - now.top;
+  LONG x = around.left + (around.right - around.left - width) / 2;
+  LONG y = around.top + (around.bottom - around.top - height) / 2;
+  x = std::max(work.left, std::min(x, work.right - width));
+  y = std::max(work.top, std::min(y, work.bottom - height));
   SetWindowPos(window_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-bool ModalDialog::OnCommand(WORD id, WORD, HWND) {
-  if (id != IDOK && id != IDCANCEL) return false;
-  EndDialog(id);
-  return true;
 }
 
 void ModalDialog::EndDialog(INT_PTR result) {

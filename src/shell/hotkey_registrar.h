@@ -17,3 +17,5 @@ constexpr int kPrevHotkeyId = 2;
 constexpr int DesktopHotkeyId(int desktopNumber) {
   return desktopNumber + 2;
 }
+// Taken for a moment to learn whether a combination is free; above every desktop's id.
+constexpr int kProbeHotkeyId = 0xBFFF;

@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+#ifndef _WIN64
+static_assert(Win32NoticeTip::kToolRecordSize == 44, "the program hands over the 44-byte record");
+#endif
+
 static_assert(sizeof(TOOLINFOA) >= Win32NoticeTip::kToolRecordSize, "TOOLINFOA lost fields");
 
 Win32NoticeTip::Win32NoticeTip() {

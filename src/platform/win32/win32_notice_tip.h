@@ -4,6 +4,8 @@
 // commctrl.h builds on the types of windows.h.
 #include <commctrl.h>
 
+#include <cstddef>
+
 #include "shell/notice_tip.h"
 
 // The notice as a tracking tooltip of the common controls. The tool record is prepared once and
@@ -12,7 +14,7 @@ class Win32NoticeTip : public NoticeTip {
  public:
   // The record's first (V2) layout: the size the tooltip control is handed, whatever the
   // headers' own structure has grown to.
-  static constexpr UINT kToolRecordSize = 44;
+  static constexpr UINT kToolRecordSize = offsetof(TTTOOLINFOA, lParam) + sizeof(LPARAM);
 
   Win32NoticeTip();
   ~Win32NoticeTip() override;

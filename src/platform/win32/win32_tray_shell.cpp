@@ -5,6 +5,10 @@
 #include "platform/win32/win32_window_system.h"
 #include "res/resource.h"
 
+#ifndef _WIN64
+static_assert(Win32TrayShell::kIconRecordSize == 88, "the program hands over the 88-byte record");
+#endif
+
 static_assert(NOTIFYICONDATAA_V1_SIZE == Win32TrayShell::kIconRecordSize,
               "the first NOTIFYICONDATAA layout changed size");
 

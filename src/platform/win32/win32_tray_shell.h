@@ -14,7 +14,7 @@ class Win32TrayShell : public TrayShell {
  public:
   // The record's first layout (NOTIFYICONDATAA_V1_SIZE): the size the shell is handed, whatever
   // the headers' own structure has grown to.
-  static constexpr DWORD kIconRecordSize = 88;
+  static constexpr DWORD kIconRecordSize = NOTIFYICONDATAA_V1_SIZE;
 
   Win32TrayShell();
   Win32TrayShell(const Win32TrayShell&) = delete;
