@@ -58,30 +58,6 @@ vs_stop_display() {
     kill "$VS_XVFB_PID" 2>/dev/null || true
     wait "$VS_XVFB_PID" 2>/dev/null || true
     VS_XVFB_PID=""
-
-# The Windows build that Wine can run on this machine. The product is the 32-bit build; a kernel
-# that runs no 32-bit code (some virtual machines) cannot start 32-bit Wine at all, and there the
-# same sources are built for 64-bit Windows and run under 64-bit Wine, so the Windows suites still
-# exercise the real Win32 calls. Sets VS_WIN_PRESET, VS_WIN_BUILD and VS_WINEARCH; in the 64-bit
-# case it also puts `wine` shims first on PATH (wineboot and friends call `wine-stable`).
-vs_select_windows_build() {
-  if [ ! -x /usr/lib/wine/wine ] || /usr/lib/wine/wine --version >/dev/null 2>&1; then
-    VS_WIN_PRESET=mingw-i686 VS_WIN_BUILD="$VS_ROOT/build/win" VS_WINEARCH=win32
-  else
-    VS_WIN_PRESET=mingw-x86_64 VS_WIN_BUILD="$VS_ROOT/build/win64" VS_WINEARCH=win64
-    local shims="$VS_ROOT/build/wine64-shims"
-    mkdir -p "$shims"
-    local name
-    for name in wine wine-stable; do
-      printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' \
-        >"$shims/$name"
-      chmod +x "$shims/$name"
-    done
-    case ":$PATH:" in *":$shims:"*) ;; *) export PATH="$shims:$PATH" ;; esac
-    vs_log "this machine runs no 32-bit programs: the Windows suites use the 64-bit build"
-  fi
-  export VS_WIN_PRESET VS_WIN_BUILD VS_WINEARCH
-}
   fi
 }
 
