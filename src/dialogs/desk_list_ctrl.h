@@ -1,7 +1,8 @@
 #pragma once
 
-#include <commctrl.h>
 #include <windows.h>
+// commctrl.h builds on the types of windows.h.
+#include <commctrl.h>
 
 #include "dialogs/dialog_controls.h"
 
