@@ -1,5 +1,5 @@
-// The About box run for real: DialogBoxParamA's own modal loop, probed from a thread timer that
-// fires inside that loop. They need a display; without one they skip.
+// The About box run for real: DialogBoxParamA's own modal loop, probed from inside that loop (see
+// modal_probe.h). They need a display; without one they skip.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -9,46 +9,34 @@
 #include <vector>
 
 #include "dialogs/about_dlg.h"
+#include "modal_probe.h"
 #include "platform/win32/win32_dialog_runner.h"
 #include "res/resource.h"
 
 namespace {
 
 constexpr char kTitle[] = "About veilswitcher";
-constexpr INT_PTR kGaveUp = 4242;  // the probe never closed the box; the safety timer did
+
+using modal_probe::TextOf;
 
 HWND FindAbout() {
-  return FindWindowA(reinterpret_cast<LPCSTR>(WC_DIALOG), kTitle);
+  return modal_probe::FindDialog(kTitle);
 }
 
-// What runs inside the modal loop, once the box has been shown and painted.
-std::function<void(HWND)> g_probe;
 bool g_probeRan = false;
 
-void CALLBACK RunProbe(HWND, UINT, UINT_PTR id, DWORD) {
-  KillTimer(nullptr, id);
-  g_probeRan = true;
-  HWND about = FindAbout();
-  if (about == nullptr) return;  // the safety timer ends the run; the test sees no box
-  g_probe(about);
-}
-
-void CALLBACK GiveUp(HWND, UINT, UINT_PTR id, DWORD) {
-  KillTimer(nullptr, id);
-  if (HWND about = FindAbout()) EndDialog(about, kGaveUp);
-}
-
-// Runs `modal` with `probe` scheduled inside its loop; a probe that leaves the box open is
-// closed after a few seconds so that a failure cannot hang the suite.
+// Runs `modal` with `probe` called inside its loop once the box has been shown and painted.
 template <typename Modal>
 void WithProbe(std::function<void(HWND)> probe, Modal modal) {
-  g_probe = std::move(probe);
   g_probeRan = false;
-  UINT_PTR probeTimer = SetTimer(nullptr, 0, 300, RunProbe);
-  UINT_PTR safetyTimer = SetTimer(nullptr, 0, 8000, GiveUp);
-  modal();
-  KillTimer(nullptr, probeTimer);
-  KillTimer(nullptr, safetyTimer);
+  modal_probe::Script script;
+  script.When(
+      "the About box shown", [] { return modal_probe::Settled(FindAbout()); },
+      [probe] {
+        g_probeRan = true;
+        probe(FindAbout());
+      });
+  script.Run(modal);
 }
 
 INT_PTR RunAbout(std::function<void(HWND)> probe) {
@@ -59,12 +47,6 @@ INT_PTR RunAbout(std::function<void(HWND)> probe) {
     EXPECT_EQ(about.Window(), nullptr);
   });
   return result;
-}
-
-std::string TextOf(HWND window) {
-  char text[1024] = {};
-  GetWindowTextA(window, text, sizeof(text));
-  return text;
 }
 
 std::string ClassOf(HWND window) {
@@ -144,11 +126,7 @@ void ExpectControl(HWND about, HWND control, const ExpectedControl& want) {
 class DialogsAbout : public ::testing::Test {
  protected:
   void SetUp() override {
-    HWND probe = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
-    if (probe == nullptr)
-      GTEST_SKIP() << "no window could be created: run under Wine with DISPLAY set (Xvfb)";
-    DestroyWindow(probe);
+    if (!modal_probe::CanCreateWindows()) GTEST_SKIP() << modal_probe::kNoDisplay;
   }
 };
 
