@@ -10,92 +10,30 @@
 #include <string>
 #include <vector>
 
+#include "dialog_test_support.h"
 #include "dialogs/desk_edit_dlg.h"
 #include "dialogs/desktops_dlg.h"
 #include "fakes/app_harness.h"
 #include "modal_probe.h"
 #include "res/resource.h"
 
+namespace dialog_test {
 namespace {
 
-using modal_probe::FindDialog;
-using modal_probe::Script;
-using modal_probe::Settled;
-using modal_probe::TextOf;
-using Strings = std::vector<std::string>;
-
-constexpr char kEditorTitle[] = "Edit desktop options";
-constexpr char kOptionsTitle[] = "veilswitcher";
-
-// The program's hotkey codes (MOD_ flags in the high word) and the hot-key control's values
-// (HOTKEYF_ flags in the high byte), spelled out rather than converted by the code under test.
-constexpr HotkeyCode Code(UINT mods, UINT vk) {
-  return (mods << 16) | vk;
-}
-constexpr WORD Control(BYTE flags, BYTE vk) {
-  return static_cast<WORD>((flags << 8) | vk);
-}
-constexpr HotkeyCode kAltF1 = Code(MOD_ALT, VK_F1);
-constexpr HotkeyCode kAltF2 = Code(MOD_ALT, VK_F2);
-constexpr HotkeyCode kAltF3 = Code(MOD_ALT, VK_F3);
-const Strings kDefaultNames = {"VirtDesk1", "VirtDesk2", "VirtDesk3"};
-const std::vector<HotkeyCode> kDefaultHotkeys = {kAltF1, kAltF2, kAltF3};
-
-HWND Editor() {
-  return FindDialog(kEditorTitle);
-}
-HWND Options() {
-  return FindDialog(kOptionsTitle);
-}
 HWND NameField() {
   return GetDlgItem(Editor(), IDC_DESK_NAME);
 }
 WORD HotkeyField() {
-  return static_cast<WORD>(SendDlgItemMessageA(Editor(), IDC_DESK_HOTKEY, HKM_GETHOTKEY, 0, 0));
+  return HotkeyOf(Editor(), IDC_DESK_HOTKEY);
 }
 // Types into the editor's two fields; 0 empties the hot-key control.
 void Fill(const char* name, WORD hotkey) {
   SetWindowTextA(NameField(), name);
-  SendDlgItemMessageA(Editor(), IDC_DESK_HOTKEY, HKM_SETHOTKEY, hotkey, 0);
-}
-void Click(HWND dialog, int id) {
-  SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
-}
-Script::Ready Shown(const char* title) {
-  return [title] { return Settled(FindDialog(title)); };
-}
-Script::Ready Gone(const char* title) {
-  return [title] { return FindDialog(title) == nullptr; };
+  SetHotkey(Editor(), IDC_DESK_HOTKEY, hotkey);
 }
 
-Strings NamesOf(const CVirtualDeskApp& app) {
-  Strings names;
-  for (const auto& desk : app.Table()) names.push_back(desk.second.name);
-  return names;
-}
-std::vector<HotkeyCode> HotkeysOf(const CVirtualDeskApp& app) {
-  std::vector<HotkeyCode> codes;
-  for (const auto& desk : app.Table()) codes.push_back(desk.second.hotkey);
-  return codes;
-}
-
-// A started application over the fakes: desktops VirtDesk1..3 on Alt+F1..F3, previous and next
-// on Alt+Left and Alt+Right; desktop 1 current.
-class DeskEditorFixture : public ::testing::Test {
+class DeskEditorFixture : public StartedAppFixture {
  protected:
-  void SetUp() override {
-    if (!modal_probe::CanCreateWindows()) GTEST_SKIP() << modal_probe::kNoDisplay;
-    static bool controlsReady = [] {
-      INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
-      return InitCommonControlsEx(&controls) != FALSE;
-    }();
-    ASSERT_TRUE(controlsReady);
-    ASSERT_EQ(h.Start(), std::nullopt) << "start-up ended the process";
-    ASSERT_EQ(h.Names(), kDefaultNames);
-    ASSERT_EQ(h.Hotkeys(), kDefaultHotkeys);
-    h.hotkeys.ClearLog();
-  }
-
   // Runs the editor on desktop `n` of `app` with `script` ticking inside its loop.
   static INT_PTR RunEditor(CVirtualDeskApp& app, DesktopNumber n, Script& script) {
     CDeskEditDlg editor(&app, n);
@@ -106,21 +44,6 @@ class DeskEditorFixture : public ::testing::Test {
     return result;
   }
   INT_PTR RunEditor(DesktopNumber n, Script& script) { return RunEditor(h.app(), n, script); }
-
-  AppHarness h;
-};
-
-// An application that has read its settings and taken its hotkeys but never started. A start
-// raises the dirty flag for good; here it is still clear, so whatever raises it shows.
-struct LoadedApp {
-  LoadedApp() : app(h.platform()) {
-    app.WriteDefaultSettings();
-    app.LoadSettings();
-    app.RegisterHotkeys();
-    h.hotkeys.ClearLog();
-  }
-  AppHarness h;
-  CVirtualDeskApp app;
 };
 
 // ---- The fields ---------------------------------------------------------------------------------
@@ -187,8 +110,7 @@ TEST_F(DeskEditorOk, EnterInTheSelectedNameFieldTakesTheNameShown) {
                  reinterpret_cast<LPARAM>(&to));
     EXPECT_EQ(from, 0u);
     EXPECT_EQ(to, 9u) << "the name is not selected as a tab into it leaves it";
-    PostMessageA(NameField(), WM_KEYDOWN, VK_RETURN, 1);
-    PostMessageA(NameField(), WM_KEYUP, VK_RETURN, 0xC0000001);
+    PostKey(NameField(), VK_RETURN);
   });
   EXPECT_EQ(RunEditor(2, script), IDOK);
   EXPECT_TRUE(h.boxes.Texts().empty());
@@ -303,8 +225,7 @@ TEST_F(DeskEditorAdd, CancelOrEscRightAfterOpeningChangesNothing) {
     Script script;
     script.When("the editor shown", Shown(kEditorTitle), [&c] {
       if (!c.byKey) return Click(Editor(), IDCANCEL);
-      PostMessageA(NameField(), WM_KEYDOWN, VK_ESCAPE, 1);
-      PostMessageA(NameField(), WM_KEYUP, VK_ESCAPE, 0xC0000001);
+      PostKey(NameField(), VK_ESCAPE);
     });
     EXPECT_EQ(RunEditor(loaded.app, c.desk, script), IDCANCEL);
     EXPECT_EQ(NamesOf(loaded.app), kDefaultNames);
@@ -325,7 +246,7 @@ TEST_F(DeskEditorFromOptions, OptionsDialogOwnsTheEditorAndWaitsDisabledUntilItE
   script.When("the options dialog shown", Shown(kOptionsTitle), [&] {
     options = Options();
     EXPECT_TRUE(IsWindowEnabled(options));
-    PostMessageA(GetDlgItem(options, IDC_ADD), BM_CLICK, 0, 0);
+    PostClick(options, IDC_ADD);
   });
   script.When("the editor shown", Shown(kEditorTitle), [&] {
     EXPECT_EQ(GetWindow(Editor(), GW_OWNER), options);
@@ -334,7 +255,7 @@ TEST_F(DeskEditorFromOptions, OptionsDialogOwnsTheEditorAndWaitsDisabledUntilItE
   });
   script.When("the editor gone", Gone(kEditorTitle), [&] {
     EXPECT_TRUE(IsWindowEnabled(options));
-    SendMessageA(options, WM_CLOSE, 0, 0);
+    Close(options);
   });
   CDesktopsDlg dialog(&h.app());
   INT_PTR result = -2;
@@ -344,3 +265,4 @@ TEST_F(DeskEditorFromOptions, OptionsDialogOwnsTheEditorAndWaitsDisabledUntilItE
 }
 
 }  // namespace
+}  // namespace dialog_test

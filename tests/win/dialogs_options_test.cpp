@@ -11,53 +11,24 @@
 #include <string>
 #include <vector>
 
+#include "dialog_test_support.h"
 #include "dialogs/desktops_dlg.h"
 #include "fakes/app_harness.h"
 #include "modal_probe.h"
 #include "res/resource.h"
 
+namespace dialog_test {
 namespace {
 
-using modal_probe::FindDialog;
-using modal_probe::Script;
-using modal_probe::Settled;
-using modal_probe::TextOf;
-using Strings = std::vector<std::string>;
 using Registrations = std::map<int, FakeHotkeyRegistrar::Combo>;
 
-constexpr char kOptionsTitle[] = "veilswitcher";
-constexpr char kEditorTitle[] = "Edit desktop options";
 constexpr COLORREF kCurrentBlue = RGB(0, 0, 160);
-
-// The program's hotkey codes (MOD_ flags in the high word) and the hot-key control's values
-// (HOTKEYF_ flags in the high byte), spelled out rather than converted by the code under test.
-constexpr HotkeyCode Code(UINT mods, UINT vk) {
-  return (mods << 16) | vk;
-}
-constexpr WORD Control(BYTE flags, BYTE vk) {
-  return static_cast<WORD>((flags << 8) | vk);
-}
+// The previous and next desktop hotkeys a started application holds.
 constexpr HotkeyCode kAltLeft = Code(MOD_ALT, VK_LEFT);
 constexpr HotkeyCode kAltRight = Code(MOD_ALT, VK_RIGHT);
-constexpr HotkeyCode kAltF1 = Code(MOD_ALT, VK_F1);
-constexpr HotkeyCode kAltF2 = Code(MOD_ALT, VK_F2);
-constexpr HotkeyCode kAltF3 = Code(MOD_ALT, VK_F3);
-const Strings kDefaultNames = {"VirtDesk1", "VirtDesk2", "VirtDesk3"};
 
-// ---- The dialogs and their controls -------------------------------------------------------------
+// ---- The options dialog's controls --------------------------------------------------------------
 
-HWND Options() {
-  return FindDialog(kOptionsTitle);
-}
-HWND Editor() {
-  return FindDialog(kEditorTitle);
-}
-Script::Ready Shown(const char* title) {
-  return [title] { return Settled(FindDialog(title)); };
-}
-Script::Ready Gone(const char* title) {
-  return [title] { return FindDialog(title) == nullptr; };
-}
 HWND List() {
   return GetDlgItem(Options(), IDC_DESK_LIST);
 }
@@ -106,47 +77,14 @@ void Select(HWND list, int index) {
   SendMessageA(list, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
 }
 
-WORD HotkeyOf(HWND dialog, int id) {
-  return static_cast<WORD>(SendDlgItemMessageA(dialog, id, HKM_GETHOTKEY, 0, 0));
-}
-void SetHotkey(HWND dialog, int id, WORD value) {
-  SendDlgItemMessageA(dialog, id, HKM_SETHOTKEY, value, 0);
-}
 UINT CheckOf(HWND dialog, int id) {
   return static_cast<UINT>(SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0));
-}
-// A click as the user makes it: queued, so that a dialog it opens runs in the probed loop.
-void PostClick(HWND dialog, int id) {
-  PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
-}
-void Close(HWND dialog) {
-  SendMessageA(dialog, WM_CLOSE, 0, 0);
-}
-// A key the dialog manager reads from the queue in IsDialogMessage, whoever posted it.
-void PostKey(HWND control, WPARAM key) {
-  PostMessageA(control, WM_KEYDOWN, key, 1);
-  PostMessageA(control, WM_KEYUP, key, 0xC0000001);
 }
 
 // ---- The fixture --------------------------------------------------------------------------------
 
-// A started application over the fakes: desktops VirtDesk1..3 on Alt+F1..F3, previous and next
-// on Alt+Left and Alt+Right, the notice and the autostart on; desktop 1 current.
-class OptionsDialogFixture : public ::testing::Test {
+class OptionsDialogFixture : public StartedAppFixture {
  protected:
-  void SetUp() override {
-    if (!modal_probe::CanCreateWindows()) GTEST_SKIP() << modal_probe::kNoDisplay;
-    static bool controlsReady = [] {
-      INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
-      return InitCommonControlsEx(&controls) != FALSE;
-    }();
-    ASSERT_TRUE(controlsReady);
-    ASSERT_EQ(h.Start(), std::nullopt) << "start-up ended the process";
-    ASSERT_EQ(h.Names(), kDefaultNames);
-    ASSERT_EQ(h.Hotkeys(), (std::vector<HotkeyCode>{kAltF1, kAltF2, kAltF3}));
-    h.hotkeys.ClearLog();
-  }
-
   // Runs the options dialog over `app` with `script` ticking inside its loop.
   static INT_PTR RunOptions(CVirtualDeskApp& app, Script& script) {
     CDesktopsDlg options(&app);
@@ -157,30 +95,7 @@ class OptionsDialogFixture : public ::testing::Test {
     return result;
   }
   INT_PTR RunOptions(Script& script) { return RunOptions(h.app(), script); }
-
-  AppHarness h;
 };
-
-// An application that has read its settings and taken its hotkeys but never started. A start
-// raises the dirty flag for good; here it is still clear, so whatever raises it shows. No
-// desktop is current.
-struct LoadedApp {
-  LoadedApp() : app(h.platform()) {
-    app.WriteDefaultSettings();
-    app.LoadSettings();
-    app.RegisterHotkeys();
-    h.hotkeys.ClearLog();
-  }
-  AppHarness h;
-  CVirtualDeskApp app;
-};
-
-// The harness reads names only from the application it started itself.
-Strings NamesOf(const CVirtualDeskApp& app) {
-  Strings names;
-  for (const auto& desk : app.Table()) names.push_back(desk.second.name);
-  return names;
-}
 
 bool SameOptions(const OptionsBlock& a, const OptionsBlock& b) {
   return a.prevHotkey == b.prevHotkey && a.nextHotkey == b.nextHotkey &&
@@ -303,7 +218,7 @@ TEST_F(OptionsDialogOpening, ShowsTheOptionsInItsOwnTaskbarWindowAndCloseEndsWit
     ASSERT_NE(icon, 0);
     EXPECT_EQ(SendMessageA(dialog, WM_GETICON, ICON_BIG, 0), icon);
     EXPECT_EQ(SendMessageA(dialog, WM_GETICON, ICON_SMALL, 0), icon);
-    SendMessageA(dialog, WM_CLOSE, 0, 0);
+    Close(dialog);
   });
   EXPECT_EQ(RunOptions(script), IDCANCEL);
 }
@@ -337,7 +252,7 @@ void AddDesktop(Script& script, const char* name, WORD hotkey) {
     HWND editor = Editor();
     SetDlgItemTextA(editor, IDC_DESK_NAME, name);
     SetHotkey(editor, IDC_DESK_HOTKEY, hotkey);
-    SendMessageA(GetDlgItem(editor, IDOK), BM_CLICK, 0, 0);
+    Click(editor, IDOK);
   });
 }
 
@@ -351,7 +266,7 @@ TEST_F(OptionsDialogAdd, CancelledEditorLeavesTheNamesAndRefillsTheListWithoutMa
   });
   script.When("the editor shown", Shown(kEditorTitle), [] {
     EXPECT_EQ(TextOf(GetDlgItem(Editor(), IDC_DESK_NAME)), "");
-    SendMessageA(GetDlgItem(Editor(), IDCANCEL), BM_CLICK, 0, 0);
+    Click(Editor(), IDCANCEL);
   });
   script.When("the editor gone", Gone(kEditorTitle), [] {
     EXPECT_EQ(ItemTexts(List()), kDefaultNames);
@@ -370,7 +285,7 @@ TEST_F(OptionsDialogAdd, TakenNameLeavesAnUnnamedFourthDesktopInTableAndList) {
   script.Then("the refusal", [this] {
     EXPECT_EQ(h.boxes.Texts(), Strings{"This desktop name allready exist."});
     ASSERT_NE(Editor(), nullptr) << "a refused name closed the editor";
-    SendMessageA(GetDlgItem(Editor(), IDCANCEL), BM_CLICK, 0, 0);
+    Click(Editor(), IDCANCEL);
   });
   script.When("the editor gone", Gone(kEditorTitle), [] {
     EXPECT_EQ(ItemTexts(List()), (Strings{"VirtDesk1", "VirtDesk2", "VirtDesk3", ""}));
@@ -444,7 +359,7 @@ TEST_F(OptionsDialogEditDelete, EditOpensTheEditorOnTheSelectedDesktopAndTheList
     EXPECT_EQ(TextOf(GetDlgItem(editor, IDC_DESK_NAME)), "VirtDesk3");
     EXPECT_EQ(HotkeyOf(editor, IDC_DESK_HOTKEY), Control(HOTKEYF_ALT, VK_F3));
     SetDlgItemTextA(editor, IDC_DESK_NAME, "Mail");
-    SendMessageA(GetDlgItem(editor, IDOK), BM_CLICK, 0, 0);
+    Click(editor, IDOK);
   });
   script.When("the editor gone", Gone(kEditorTitle), [] {
     EXPECT_EQ(ItemTexts(List()), (Strings{"VirtDesk1", "VirtDesk2", "Mail"}));
@@ -735,3 +650,4 @@ TEST_F(OptionsDialogRefusal, ClashingHotkeysAreRefusedAndTheDialogStaysOpenUntil
 }
 
 }  // namespace
+}  // namespace dialog_test

@@ -151,4 +151,18 @@ class Script {
   static inline Script* active_ = nullptr;
 };
 
+// Conditions for a step: the dialog with that title shown and painted, or ended.
+inline Script::Ready Shown(const char* title) {
+  return [title] { return Settled(FindDialog(title)); };
+}
+inline Script::Ready Gone(const char* title) {
+  return [title] { return FindDialog(title) == nullptr; };
+}
+
+// A key the dialog manager reads from the queue in IsDialogMessage, whoever posted it.
+inline void PostKey(HWND control, WPARAM key) {
+  PostMessageA(control, WM_KEYDOWN, key, 1);
+  PostMessageA(control, WM_KEYUP, key, 0xC0000001);
+}
+
 }  // namespace modal_probe
