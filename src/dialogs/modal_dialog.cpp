@@ -55,6 +55,9 @@ BOOL ModalDialog::InitDialog() {
   BindControls();
   BOOL focus = OnInitDialog();
   CenterIfNotMoved(before);
+  // Opened from the notification area, the program is not the foreground one yet; a dialog of
+  // its own that came up behind, inactive, would not take the keys the user types next.
+  if (owner_ == nullptr) SetForegroundWindow(window_);
   return focus;
 }
 
