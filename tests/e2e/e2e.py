@@ -14,6 +14,7 @@ Exit status 77 means the environment is missing and nothing was tested (ctest: s
 """
 
 import argparse
+import collections
 import os
 import select
 import shutil
@@ -31,10 +32,26 @@ DESKS_KEY = "Software\\veilswitcher\\desks"
 RUN_KEY = "Software\\Microsoft\\Windows\\CurrentVersion\\Run"
 ERROR_CAPTION = "Error :("
 ABOUT_TITLE = "About veilswitcher"
+OPTIONS_TITLE = "veilswitcher"
+EDITOR_TITLE = "Edit desktop options"
 TRAY_TIP = "veilswitcher"
 WINDOWS = ["W1", "W2", "W3"]
 SCREEN = (1280, 800)  # the X screen and Wine's virtual desktop on it
 WAIT_MS = 15000  # generous: a loaded machine may run several Wine servers at once
+
+# What the dialog tests send to the controls, and the controls' ids. A hot-key control's value is
+# (HOTKEYF_SHIFT 1 | HOTKEYF_CONTROL 2 | HOTKEYF_ALT 4) << 8 | virtual key.
+WM_CLOSE = 0x0010
+BM_GETCHECK, BM_SETCHECK, BM_CLICK = 0x00F0, 0x00F1, 0x00F5
+HKM_SETHOTKEY, HKM_GETHOTKEY = 0x0401, 0x0402
+HOTKEYF_ALT = 4
+VK_LEFT, VK_RIGHT, VK_DOWN, VK_F5 = 0x25, 0x27, 0x28, 0x74
+IDOK = 1
+IDC_ADD, IDC_SHOW_NOTICE, IDC_DESK_NAME, IDC_AUTOSTART = 1003, 1006, 1007, 1009
+IDC_DESK_HOTKEY, IDC_DESK_LIST, IDC_PREV_HOTKEY, IDC_NEXT_HOTKEY = 1011, 1016, 1021, 1022
+
+# A dialog box of the program as vsprobe describes it.
+Dialog = collections.namedtuple("Dialog", "handle enabled owner rect")
 
 # Where the mouse rests while a menu is open: away from the tray icon (whose tip would cover the
 # menu) and from the menus themselves, which open at the bottom right.
@@ -103,7 +120,7 @@ def make_template(path):
     if os.path.exists(path):
         shutil.rmtree(path)
     env = base_env(path)
-    env["WINEARCH"] = "win32"
+    env["WINEARCH"] = os.environ.get("VS_WINEARCH", "win32")
     run = lambda *cmd: subprocess.run(cmd, env=env, check=True, timeout=300,
                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     run("wineboot", "-i")
@@ -269,6 +286,86 @@ class WineTestCase(unittest.TestCase):
         self.assertIn(name, values)
         self.assertEqual(values[name][0], kind, name)
         self.assertEqual(values[name][1].rstrip(b"\0"), text.encode("latin-1"), name)
+
+    def poll(self, read, wanted, why):
+        """Reads again until `read()` gives `wanted`, for what the program does a moment after
+        a dialog has gone (saving the settings, say)."""
+        deadline = time.monotonic() + WAIT_MS / 1000
+        while True:
+            got = read()
+            if got == wanted or time.monotonic() > deadline:
+                self.assertEqual(got, wanted, why)
+                return
+            time.sleep(0.2)
+
+    def saved_text(self, key, name):
+        """The text of a registry value without Wine's terminating zeros; None when missing."""
+        values = self.regdump(key)
+        if not values or name not in values:
+            return None
+        return values[name][1].rstrip(b"\0").decode("latin-1")
+
+    # -- dialogs of the program, driven with their controls' own messages --
+
+    def dialogs(self, title, timeout_ms=WAIT_MS):
+        """Waits for a dialog so titled to show: every such dialog, topmost first, and the
+        work area (both empty when none showed)."""
+        found, work = [], []
+        for line in self.probe("dialogs", title, timeout_ms):
+            word, _, rest = line.partition(" ")
+            fields = rest.split()
+            if word == "dialog":
+                found.append(Dialog(fields[0], fields[1] == "enabled", fields[2],
+                                    [int(v) for v in fields[3:]]))
+            elif word == "workarea":
+                work = [int(v) for v in fields]
+        return found, work
+
+    def only_dialog(self, title):
+        """The one open dialog so titled; fails when none or several are open."""
+        dialogs, _ = self.dialogs(title)
+        self.assertEqual(len(dialogs), 1, "%d dialogs titled %r" % (len(dialogs), title))
+        return dialogs[0]
+
+    def send(self, title, control, message, wparam=0, lparam=0):
+        """SendMessage to a control of the dialog (0: the dialog itself); its result."""
+        lines = self.probe("send", title, control, message, wparam, lparam)
+        self.assertEqual(len(lines), 1, lines)
+        self.assertTrue(lines[0].startswith("result "), "message %#x to %s/%d: %s"
+                        % (message, title, control, lines))
+        return int(lines[0].split()[1])
+
+    def post(self, title, control, message, wparam=0, lparam=0):
+        self.assertEqual(self.probe("post", title, control, message, wparam, lparam), ["posted"],
+                         "no %s/%d to post %#x to" % (title, control, message))
+
+    def control_text(self, title, control):
+        lines = self.probe("text", title, control)
+        self.assertEqual(len(lines), 1, lines)
+        self.assertTrue(lines[0].startswith("text "), lines)
+        return lines[0][5:]
+
+    def set_text(self, title, control, text):
+        self.assertEqual(self.probe("set-text", title, control, text), ["text " + text],
+                         "WM_SETTEXT did not set %s/%d" % (title, control))
+
+    def set_hotkey_control(self, title, control, value):
+        self.send(title, control, HKM_SETHOTKEY, value)
+        self.assertEqual(self.send(title, control, HKM_GETHOTKEY), value,
+                         "the hot-key control %s/%d did not take %#x" % (title, control, value))
+
+    def list_items(self, title, control, count=-1):
+        """(item data, text) of each item of a list view, once it holds `count` items."""
+        lines = self.probe("list", title, control, count, WAIT_MS)
+        self.assertTrue(lines and lines[0].startswith("items "),
+                        "list %s/%d never held %d items: %s" % (title, control, count, lines))
+        items = []
+        for line in lines[1:]:
+            self.assertTrue(line.startswith("item "), lines)
+            data, _, text = line[5:].partition(" ")
+            items.append((int(data), text))
+        self.assertEqual(len(items), int(lines[0].split()[1]), lines)
+        return items
 
     # -- the screen --
 
@@ -666,6 +763,155 @@ class AboutBox(WineTestCase):
         self.assert_thanks_text(text)
         self.close_with_ok(ok_at)
         self.assertIsNone(program.poll(), "closing the About box ended the program")
+
+
+class OptionsDialog(WineTestCase):
+    """The options dialog opened by a left click on the real tray icon, and the desktop editor
+    opened by its Add button."""
+
+    ALT_LEFT = HOTKEYF_ALT << 8 | VK_LEFT
+    ALT_RIGHT = HOTKEYF_ALT << 8 | VK_RIGHT
+    ALT_DOWN = HOTKEYF_ALT << 8 | VK_DOWN
+    ALT_F5 = HOTKEYF_ALT << 8 | VK_F5
+
+    def open_options(self):
+        """Left-clicks the tray icon; the mouse then moves aside. The dialog and the work area."""
+        x, y, _ = self.tray_icon()
+        self.assertEqual(self.probe("mouse", x, y, "left"), ["ok"])
+        dialogs, work = self.dialogs(OPTIONS_TITLE)
+        self.assertEqual(len(dialogs), 1, "a left click on the tray icon opened %d dialogs "
+                         "titled %r" % (len(dialogs), OPTIONS_TITLE))
+        self.assertEqual(self.probe("mouse", *MOUSE_ASIDE), ["ok"])
+        return dialogs[0], work
+
+    def end_options(self, message, wparam=0):
+        self.post(OPTIONS_TITLE, 0, message, wparam)
+        self.assertEqual(self.probe("wait-gone", WAIT_MS, OPTIONS_TITLE), ["ok"],
+                         "message %#x did not end the options dialog" % message)
+
+    def assert_saved_next(self, text, why):
+        self.poll(lambda: self.saved_text(OPTIONS_KEY, "NextDesk"), text, why)
+
+    def test_left_click_opens_one_dialog_listing_the_desktops(self):
+        windows = self.open_windows("W")
+        program = self.start_program()
+        self.press("alt+right")
+        self.assert_visible(windows, False, "Alt+Right did not switch")
+        dialog, work = self.open_options()
+        centre = [(dialog.rect[i] + dialog.rect[i + 2]) / 2 for i in (0, 1)]
+        expected = [(work[i] + work[i + 2]) / 2 for i in (0, 1)]
+        self.assertTrue(all(abs(a - b) <= 2 for a, b in zip(centre, expected)),
+                        "not centred in the work area %s: %s" % (work, dialog.rect))
+        self.assertEqual(self.list_items(OPTIONS_TITLE, IDC_DESK_LIST),
+                         [(0, "VirtDesk1"), (1, "VirtDesk2"), (0, "VirtDesk3")],
+                         "the list: the desktops in number order, VirtDesk2 marked as current")
+        if shutil.which("import"):
+            self.assertEqual(self.probe("no-tip", WAIT_MS), ["ok"], "the icon's tip stays")
+            self.screenshot("options-dialog", dialog.rect)
+        x, y, _ = self.tray_icon()
+        self.assertEqual(self.probe("mouse", x, y, "left"), ["ok"])
+        time.sleep(1)  # a second dialog would be up by now
+        again, _ = self.dialogs(OPTIONS_TITLE)
+        self.assertEqual([d.handle for d in again], [dialog.handle],
+                         "a second left click did not leave exactly the one options dialog")
+        self.end_options(WM_CLOSE)
+        self.assertIsNone(program.poll(), "closing the options dialog ended the program")
+        # The first-run default has no line feed; the save after the dialog writes one.
+        self.assert_saved_next("1 39\n", "the settings were not saved after the dialog")
+        self.press("alt+left")
+        self.assert_visible(windows, True, "Alt+Left no longer switches after the dialog")
+
+    def test_add_creates_a_desktop_with_its_hotkey(self):
+        windows = self.open_windows("W")
+        self.start_program()
+        options, _ = self.open_options()
+        self.post(OPTIONS_TITLE, IDC_ADD, BM_CLICK)
+        editor = self.only_dialog(EDITOR_TITLE)
+        self.assertEqual(editor.owner, options.handle, "the editor's owner")
+        self.assertFalse(self.only_dialog(OPTIONS_TITLE).enabled,
+                         "the options dialog is enabled under the editor")
+        self.assertEqual((self.control_text(EDITOR_TITLE, IDC_DESK_NAME),
+                          self.send(EDITOR_TITLE, IDC_DESK_HOTKEY, HKM_GETHOTKEY)), ("", 0),
+                         "a new desktop's editor shows a name or a hotkey")
+        self.press("alt+right", "alt+f3")
+        self.assert_stays_visible(windows, "a hotkey switched while the desktop editor was open")
+
+        self.set_text(EDITOR_TITLE, IDC_DESK_NAME, "Fourth")
+        self.set_hotkey_control(EDITOR_TITLE, IDC_DESK_HOTKEY, self.ALT_F5)
+        if shutil.which("import"):
+            both = [min(options.rect[0], editor.rect[0]), min(options.rect[1], editor.rect[1]),
+                    max(options.rect[2], editor.rect[2]), max(options.rect[3], editor.rect[3])]
+            self.screenshot("desk-editor", both)
+        self.post(EDITOR_TITLE, IDOK, BM_CLICK)
+        self.assertEqual(self.probe("wait-gone", WAIT_MS, EDITOR_TITLE), ["ok"],
+                         "OK did not close the editor")
+        names = [text for _, text in self.list_items(OPTIONS_TITLE, IDC_DESK_LIST, 4)]
+        self.assertEqual(names, ["VirtDesk1", "VirtDesk2", "VirtDesk3", "Fourth"])
+        self.assertTrue(self.only_dialog(OPTIONS_TITLE).enabled,
+                        "the options dialog stayed disabled after the editor")
+        # Registered at once: another program can no longer take the combination.
+        self.assertEqual(self.probe("hold-hotkey", 1, VK_F5, 0), ["fail"],
+                         "Alt+F5 is not registered while the options dialog is still open")
+
+        self.end_options(WM_CLOSE)
+        # Wine enumerates a key's values by name, not in the order they were written.
+        self.poll(lambda: sorted(self.regdump(DESKS_KEY) or []),
+                  ["Fourth", "VirtDesk1", "VirtDesk2", "VirtDesk3"], "the saved desktops")
+        desks = self.regdump(DESKS_KEY)
+        self.assert_text_value(desks, "VirtDesk1", "REG_MULTI_SZ", "1 112\n")
+        self.assert_text_value(desks, "Fourth", "REG_MULTI_SZ", "1 116\n")
+        self.press("alt+f5")
+        self.assert_visible(windows, False, "Alt+F5 did not switch to the new desktop 4")
+        self.press("alt+f1")
+        self.assert_visible(windows, True, "Alt+F1 did not switch back from desktop 4")
+
+    def test_hotkeys_switch_nothing_while_open(self):
+        windows = self.open_windows("W")
+        self.start_program()
+        self.open_options()
+        self.press("alt+right", "alt+f2")
+        self.assert_stays_visible(windows, "a hotkey switched while the options dialog was open")
+        self.end_options(WM_CLOSE)
+        self.assert_stays_visible(windows, "a hotkey pressed in the dialog acted after it closed")
+        self.press("alt+right")
+        self.assert_visible(windows, False, "Alt+Right did not switch after the dialog closed")
+
+    def test_escape_drops_option_changes_and_close_applies_them(self):
+        windows = self.open_windows("W")
+        self.start_program()
+        self.open_options()
+        shown = [self.send(OPTIONS_TITLE, IDC_PREV_HOTKEY, HKM_GETHOTKEY),
+                 self.send(OPTIONS_TITLE, IDC_NEXT_HOTKEY, HKM_GETHOTKEY),
+                 self.send(OPTIONS_TITLE, IDC_AUTOSTART, BM_GETCHECK),
+                 self.send(OPTIONS_TITLE, IDC_SHOW_NOTICE, BM_GETCHECK)]
+        self.assertEqual(shown, [self.ALT_LEFT, self.ALT_RIGHT, 1, 1],
+                         "the controls: previous, next, start at logon, notice")
+        self.set_hotkey_control(OPTIONS_TITLE, IDC_NEXT_HOTKEY, self.ALT_DOWN)
+        # A real key press: opened from the notification area, the dialog must have the keyboard.
+        self.press("esc")
+        self.assertEqual(self.probe("wait-gone", WAIT_MS, OPTIONS_TITLE), ["ok"],
+                         "a real Esc did not end the options dialog: it is not in front")
+        self.assert_saved_next("1 39\n", "not saved after Esc, or saved with the dropped hotkey")
+        self.press("alt+down")
+        self.assert_stays_visible(windows, "Alt+Down switched: Esc applied the new next hotkey")
+        self.press("alt+right")
+        self.assert_visible(windows, False, "after Esc the old next hotkey Alt+Right is gone")
+        self.press("alt+left")
+        self.assert_visible(windows, True, "Alt+Left did not switch back")
+
+        self.open_options()
+        self.assertEqual(self.send(OPTIONS_TITLE, IDC_NEXT_HOTKEY, HKM_GETHOTKEY), self.ALT_RIGHT,
+                         "the dialog shows the next hotkey that Esc dropped")
+        self.set_hotkey_control(OPTIONS_TITLE, IDC_NEXT_HOTKEY, self.ALT_DOWN)
+        self.send(OPTIONS_TITLE, IDC_AUTOSTART, BM_SETCHECK, 0)
+        self.end_options(WM_CLOSE)
+        self.poll(lambda: (self.saved_text(OPTIONS_KEY, "NextDesk"),
+                           self.saved_text(RUN_KEY, "veilswitcher.exe")), ("1 40\n", None),
+                  "after the close box: next hotkey Alt+Down saved, start at logon off")
+        self.press("alt+right")
+        self.assert_stays_visible(windows, "the replaced next hotkey Alt+Right still switches")
+        self.press("alt+down")
+        self.assert_visible(windows, False, "the applied next hotkey Alt+Down does not switch")
 
 
 class HotkeyTaken(WineTestCase):

@@ -10,6 +10,7 @@
 // clang-format on
 
 #include <cctype>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -49,9 +50,19 @@ const char kUsage[] =
     "                                     ~grayed, submenu>\n"
     "  about TIMEOUT_MS                   the About box: count N, box H, text HEX, and\n"
     "                                     ok L T R B (its OK button)\n"
-    "  press-button TITLE ID              press button ID of the window TITLE with BM_CLICK\n"
     "  no-tip TIMEOUT_MS                  wait until no tooltip of another program shows\n"
-    "  wait-gone TIMEOUT_MS TITLE...      wait until no window has any of these titles\n";
+    "Dialog boxes of another process, found by TITLE; ID 0 is the dialog itself, else a control:\n"
+    "  wait-gone TIMEOUT_MS TITLE...      wait until no dialog box has any of these titles\n"
+    "  dialogs TITLE TIMEOUT_MS           wait for one to show: count N, then topmost first\n"
+    "                                     dialog H enabled|disabled OWNER L T R B; workarea\n"
+    "                                     L T R B\n"
+    "  press-button TITLE ID              post BM_CLICK to button ID\n"
+    "  send TITLE ID MSG WPARAM LPARAM    SendMessage with plain-number parameters: result N\n"
+    "  post TITLE ID MSG WPARAM LPARAM    PostMessage, for messages that start a modal loop\n"
+    "  set-text TITLE ID TEXT             WM_SETTEXT, then text TEXT as read back\n"
+    "  text TITLE ID                      text TEXT: the control's text\n"
+    "  list TITLE ID COUNT TIMEOUT_MS     wait for a list view to hold COUNT items (-1: any),\n"
+    "                                     then items N and item DATA TEXT for each\n";
 
 void Say(const std::string& line) {
   std::fputs(line.c_str(), stdout);
@@ -156,11 +167,13 @@ int WaitVisible(const std::string& wanted, DWORD timeout, int argc, char** argv)
   return 1;
 }
 
+std::vector<HWND> DialogsTitled(const char* title);
+
 int WaitGone(DWORD timeout, int argc, char** argv) {
   const DWORD deadline = GetTickCount() + timeout;
   for (;;) {
     int left = 0;
-    for (int i = 0; i < argc; ++i) left += FindWindowA(nullptr, argv[i]) != nullptr;
+    for (int i = 0; i < argc; ++i) left += !DialogsTitled(argv[i]).empty();
     if (left == 0) {
       Say("ok");
       return 0;
@@ -169,7 +182,7 @@ int WaitGone(DWORD timeout, int argc, char** argv) {
     Sleep(20);
   }
   for (int i = 0; i < argc; ++i) {
-    if (FindWindowA(nullptr, argv[i])) Say(std::string("timeout ") + argv[i]);
+    if (!DialogsTitled(argv[i]).empty()) Say(std::string("timeout ") + argv[i]);
   }
   return 1;
 }
@@ -388,6 +401,12 @@ std::string RectText(const RECT& r) {
          " " + std::to_string(r.bottom);
 }
 
+std::string HandleText(HWND w) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%#lx", static_cast<unsigned long>(HandleToUlong(w)));
+  return text;
+}
+
 // The notice's text is only drawn: it is kept nowhere another process could read it while the
 // program sleeps. So this reports where the tip is, for the caller to grab the screen there, and
 // how long it stayed.
@@ -425,7 +444,8 @@ int ShowTip(const char* text, DWORD ms) {
     return 1;
   }
   TOOLINFOA tool = {};
-  tool.cbSize = 44;  // the record's first form, as the program passes it
+  // The record's first form, as the program passes it.
+  tool.cbSize = offsetof(TTTOOLINFOA, lParam) + sizeof(LPARAM);
   tool.uFlags = TTF_TRACK;
   tool.lpszText = const_cast<char*>(text);
   SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
@@ -448,9 +468,7 @@ int PrintHidden() {
     Say("missing");
     return 1;
   }
-  char line[32];
-  std::snprintf(line, sizeof line, "%#lx", static_cast<unsigned long>(HandleToUlong(w)));
-  Say(line);
+  Say(HandleText(w));
   return 0;
 }
 
@@ -702,26 +720,103 @@ int ShowMenu(int x, int y, int downs, DWORD ms, int argc, char** argv) {
   return g_menuShow.ticks > downs + 2 ? 0 : 1;
 }
 
-// ---- the About box ----------------------------------------------------------------------
+// ---- the program's dialogs --------------------------------------------------------------
 
-const char kAboutTitle[] = "About veilswitcher";
+struct DialogSearch {
+  const char* title;
+  std::vector<HWND> found;
+};
 
-BOOL CALLBACK CollectAboutBox(HWND w, LPARAM out) {
+BOOL CALLBACK CollectDialog(HWND w, LPARAM out) {
+  auto* search = reinterpret_cast<DialogSearch*>(out);
+  char cls[16] = "";
   char title[64] = "";
+  GetClassNameA(w, cls, sizeof cls);
   GetWindowTextA(w, title, sizeof title);
-  if (std::strcmp(title, kAboutTitle) == 0) {
-    reinterpret_cast<std::vector<HWND>*>(out)->push_back(w);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  if (std::strcmp(cls, "#32770") == 0 && std::strcmp(title, search->title) == 0 &&
+      pid != GetCurrentProcessId()) {
+    search->found.push_back(w);
   }
   return TRUE;
 }
 
-std::vector<HWND> AboutBoxes() {
-  std::vector<HWND> boxes;
-  EnumWindows(CollectAboutBox, reinterpret_cast<LPARAM>(&boxes));
-  return boxes;
+// Every dialog box of another process with this title, shown or not, topmost first.
+std::vector<HWND> DialogsTitled(const char* title) {
+  DialogSearch search = {title, {}};
+  EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
-// The edit control's text lives in the other process: WM_GETTEXT brings it over, GetWindowText
+// Waits until the topmost such dialog shows; the list is empty when none did in time.
+std::vector<HWND> WaitDialogs(const char* title, DWORD timeout) {
+  const DWORD deadline = GetTickCount() + timeout;
+  std::vector<HWND> dialogs;
+  while ((dialogs = DialogsTitled(title)).empty() || !IsWindowVisible(dialogs[0])) {
+    if (static_cast<LONG>(deadline - GetTickCount()) <= 0) return {};
+    Sleep(20);
+  }
+  // Shown just before its first paint, which may still fill its controls.
+  while (GetUpdateRect(dialogs[0], nullptr, FALSE) &&
+         static_cast<LONG>(deadline - GetTickCount()) > 0) {
+    Sleep(20);
+  }
+  Sleep(100);
+  return dialogs;
+}
+
+// The dialog itself for id 0, else its control with that id.
+HWND DialogPart(const char* title, int id) {
+  const std::vector<HWND> dialogs = DialogsTitled(title);
+  if (dialogs.empty()) return nullptr;
+  return id == 0 ? dialogs[0] : GetDlgItem(dialogs[0], id);
+}
+
+int DescribeDialogs(const char* title, DWORD timeout) {
+  const std::vector<HWND> dialogs = WaitDialogs(title, timeout);
+  Say("count " + std::to_string(dialogs.size()));
+  for (HWND w : dialogs) {
+    RECT rect = {};
+    GetWindowRect(w, &rect);
+    Say("dialog " + HandleText(w) + (IsWindowEnabled(w) ? " enabled " : " disabled ") +
+        HandleText(GetWindow(w, GW_OWNER)) + " " + RectText(rect));
+  }
+  RECT work = {};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  Say("workarea " + RectText(work));
+  return dialogs.empty() ? 1 : 0;
+}
+
+// Only messages whose parameters are plain numbers cross into the other process this way.
+int SendToDialog(const char* title, int id, UINT message, WPARAM wParam, LPARAM lParam) {
+  HWND target = DialogPart(title, id);
+  DWORD_PTR result = 0;
+  if (!target) {
+    Say("missing");
+    return 1;
+  }
+  if (!SendMessageTimeoutA(target, message, wParam, lParam, SMTO_NORMAL, 5000, &result)) {
+    Say("timeout");
+    return 1;
+  }
+  Say("result " + std::to_string(static_cast<long>(result)));
+  return 0;
+}
+
+// For messages that start a modal loop in the other process (a button that opens a dialog).
+int PostToDialog(const char* title, int id, UINT message, WPARAM wParam, LPARAM lParam) {
+  HWND target = DialogPart(title, id);
+  if (!target) {
+    Say("missing");
+    return 1;
+  }
+  PostMessageA(target, message, wParam, lParam);
+  Say("posted");
+  return 0;
+}
+
+// The control's text lives in the other process: WM_GETTEXT brings it over, GetWindowText
 // would not.
 std::string ControlText(HWND control) {
   std::vector<char> text(static_cast<size_t>(SendMessageA(control, WM_GETTEXTLENGTH, 0, 0)) + 1,
@@ -730,40 +825,140 @@ std::string ControlText(HWND control) {
   return text.data();
 }
 
-int DescribeAbout(DWORD timeout) {
+// WM_SETTEXT is one of the messages the system copies into the other process.
+int SetControlText(const char* title, int id, const char* text) {
+  HWND control = DialogPart(title, id);
+  DWORD_PTR result = 0;
+  if (!control || !SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text),
+                                       SMTO_NORMAL, 5000, &result)) {
+    Say("missing");
+    return 1;
+  }
+  Say("text " + ControlText(control));
+  return 0;
+}
+
+int PrintControlText(const char* title, int id) {
+  HWND control = DialogPart(title, id);
+  if (!control) {
+    Say("missing");
+    return 1;
+  }
+  Say("text " + ControlText(control));
+  return 0;
+}
+
+// ---- list views of another process ------------------------------------------------------
+
+// Memory in another process, for messages whose parameters point to a record there.
+class RemoteMemory {
+ public:
+  RemoteMemory(HWND owner, SIZE_T size) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(owner, &pid);
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (process_) {
+      address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    }
+  }
+  ~RemoteMemory() {
+    if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    if (process_) CloseHandle(process_);
+  }
+  RemoteMemory(const RemoteMemory&) = delete;
+  RemoteMemory& operator=(const RemoteMemory&) = delete;
+
+  bool Ok() const { return address_ != nullptr; }
+  char* At(SIZE_T offset) const { return static_cast<char*>(address_) + offset; }
+  bool Write(const void* data, SIZE_T size) {
+    return WriteProcessMemory(process_, address_, data, size, nullptr);
+  }
+  bool Read(const void* from, void* to, SIZE_T size) const {
+    return ReadProcessMemory(process_, from, to, size, nullptr);
+  }
+
+ private:
+  HANDLE process_ = nullptr;
+  void* address_ = nullptr;
+};
+
+struct ListItem {
+  LPARAM data;
+  std::string text;
+};
+
+// The record and the text buffer both live in the list's process (built for the same word size
+// as this one, so the record's layout is the same); the list may answer with a pointer to text of
+// its own, so the text is read from wherever the record points afterwards.
+bool ReadListItem(HWND list, RemoteMemory& remote, int index, ListItem* out) {
+  struct Record {
+    LVITEMA item;
+    char text[256];
+  } local = {};
+  local.item.mask = LVIF_TEXT | LVIF_PARAM;
+  local.item.iItem = index;
+  local.item.pszText = remote.At(offsetof(Record, text));
+  local.item.cchTextMax = sizeof local.text;
+  DWORD_PTR done = 0;
+  if (!remote.Write(&local, sizeof local) ||
+      !SendMessageTimeoutA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote.At(0)),
+                           SMTO_NORMAL, 5000, &done) ||
+      !done || !remote.Read(remote.At(0), &local, sizeof local.item) ||
+      !remote.Read(local.item.pszText, local.text, sizeof local.text)) {
+    return false;
+  }
+  local.text[sizeof local.text - 1] = '\0';
+  *out = {local.item.lParam, local.text};
+  return true;
+}
+
+int ItemCount(HWND list) {
+  DWORD_PTR count = 0;
+  if (!SendMessageTimeoutA(list, LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 5000, &count)) return -1;
+  return static_cast<int>(count);
+}
+
+// Waits for `wanted` items (any number when negative), then prints items N and one line
+// item DATA TEXT per item, in list order.
+int PrintListItems(const char* title, int id, int wanted, DWORD timeout) {
   const DWORD deadline = GetTickCount() + timeout;
-  std::vector<HWND> boxes;
-  while ((boxes = AboutBoxes()).empty() || !IsWindowVisible(boxes[0])) {
+  HWND list;
+  int count;
+  while (!(list = DialogPart(title, id)) || (count = ItemCount(list)) < 0 ||
+         (wanted >= 0 && count != wanted)) {
     if (static_cast<LONG>(deadline - GetTickCount()) <= 0) {
-      Say("count " + std::to_string(boxes.size()));
+      Say(list ? "timeout " + std::to_string(ItemCount(list)) : "missing");
       return 1;
     }
     Sleep(20);
   }
-  Sleep(100);  // the text is set when the box is first painted
+  RemoteMemory remote(list, 4096);
+  Say("items " + std::to_string(count));
+  for (int i = 0; i < count; ++i) {
+    ListItem item;
+    if (!remote.Ok() || !ReadListItem(list, remote, i, &item)) {
+      Say("unreadable " + std::to_string(i));
+      return 1;
+    }
+    Say("item " + std::to_string(static_cast<long>(item.data)) + " " + item.text);
+  }
+  return 0;
+}
+
+// ---- the About box ----------------------------------------------------------------------
+
+const char kAboutTitle[] = "About veilswitcher";
+
+int DescribeAbout(DWORD timeout) {
+  const std::vector<HWND> boxes = WaitDialogs(kAboutTitle, timeout);
   Say("count " + std::to_string(boxes.size()));
-  char handle[32];
-  std::snprintf(handle, sizeof handle, "box %#lx",
-                static_cast<unsigned long>(HandleToUlong(boxes[0])));
-  Say(handle);
+  if (boxes.empty()) return 1;
+  Say("box " + HandleText(boxes[0]));
   const std::string text = ControlText(GetDlgItem(boxes[0], 1019));
   Say("text " + Hex(reinterpret_cast<const BYTE*>(text.data()), static_cast<DWORD>(text.size())));
   RECT ok = {};
   GetWindowRect(GetDlgItem(boxes[0], IDOK), &ok);
   Say("ok " + RectText(ok));
-  return 0;
-}
-
-// The button's own click: it goes through the button's handling (and so its WM_COMMAND) without
-// the mouse.
-int PressButton(const char* title, int id) {
-  HWND button = GetDlgItem(FindWindowA(nullptr, title), id);
-  if (!button) {
-    Say("missing");
-    return 1;
-  }
-  PostMessageA(button, BM_CLICK, 0, 0);
-  Say("posted");
   return 0;
 }
 
@@ -807,9 +1002,22 @@ int Run(int argc, char** argv) {
                     ParseNumber(args[3]), rest - 4, args + 4);
   }
   if (cmd == "about" && rest == 1) return DescribeAbout(ParseNumber(args[0]));
-  if (cmd == "press-button" && rest == 2) return PressButton(args[0], std::atoi(args[1]));
+  if (cmd == "press-button" && rest == 2) {
+    return PostToDialog(args[0], std::atoi(args[1]), BM_CLICK, 0, 0);
+  }
   if (cmd == "no-tip" && rest == 1) return WaitNoTip(ParseNumber(args[0]));
   if (cmd == "wait-gone" && rest >= 2) return WaitGone(ParseNumber(args[0]), rest - 1, args + 1);
+  if (cmd == "dialogs" && rest == 2) return DescribeDialogs(args[0], ParseNumber(args[1]));
+  if ((cmd == "send" || cmd == "post") && rest == 5) {
+    return (cmd == "send" ? SendToDialog : PostToDialog)(args[0], std::atoi(args[1]),
+                                                         ParseNumber(args[2]), ParseNumber(args[3]),
+                                                         ParseNumber(args[4]));
+  }
+  if (cmd == "set-text" && rest == 3) return SetControlText(args[0], std::atoi(args[1]), args[2]);
+  if (cmd == "text" && rest == 2) return PrintControlText(args[0], std::atoi(args[1]));
+  if (cmd == "list" && rest == 4) {
+    return PrintListItems(args[0], std::atoi(args[1]), std::atoi(args[2]), ParseNumber(args[3]));
+  }
   return 2;
 }
 
