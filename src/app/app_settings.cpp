@@ -55,9 +55,7 @@ std::string CVirtualDeskApp::DesktopHotkeyClash(const char* which, HotkeyCode co
 // ones, so only a combination the program does not hold is tried.
 bool CVirtualDeskApp::HotkeyHeldElsewhere(HotkeyCode code) {
   if (code == 0 || code == options_.nextHotkey || code == options_.prevHotkey) return false;
-  for (const auto& entry : table_) {
-    if (entry.second.hotkey == code) return false;
-  }
+  if (table_.HotkeyTaken(code)) return false;
   if (!p_.hotkeys.Register(kProbeHotkeyId, HotkeyModifiers(code), HotkeyKey(code))) return true;
   p_.hotkeys.Unregister(kProbeHotkeyId);
   return false;

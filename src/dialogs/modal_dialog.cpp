@@ -98,7 +98,6 @@ bool ModalDialog::OnNotify(NMHDR*, LRESULT*) {
 }
 
 void ModalDialog::Bind(int id, DialogControl& control) {
-  if (std::find(bound_.begin(), bound_.end(), &control) != bound_.end()) return;
   control.Attach(Item(id));
   bound_.push_back(&control);
 }

@@ -9,9 +9,6 @@
 static_assert(Win32TrayShell::kIconRecordSize == 88, "the program hands over the 88-byte record");
 #endif
 
-static_assert(NOTIFYICONDATAA_V1_SIZE == Win32TrayShell::kIconRecordSize,
-              "the first NOTIFYICONDATAA layout changed size");
-
 namespace {
 
 constexpr UINT kTrayNotify = WM_USER + 1;
