@@ -31,6 +31,7 @@ OPTIONS_KEY = "Software\\veilswitcher"
 DESKS_KEY = "Software\\veilswitcher\\desks"
 RUN_KEY = "Software\\Microsoft\\Windows\\CurrentVersion\\Run"
 ERROR_CAPTION = "Error :("
+INFO_CAPTION = "Attention 8-|"
 ABOUT_TITLE = "About veilswitcher"
 OPTIONS_TITLE = "veilswitcher"
 EDITOR_TITLE = "Edit desktop options"
@@ -45,7 +46,9 @@ WM_CLOSE = 0x0010
 BM_GETCHECK, BM_SETCHECK, BM_CLICK = 0x00F0, 0x00F1, 0x00F5
 HKM_SETHOTKEY, HKM_GETHOTKEY = 0x0401, 0x0402
 HOTKEYF_ALT = 4
-VK_LEFT, VK_RIGHT, VK_DOWN, VK_F5 = 0x25, 0x27, 0x28, 0x74
+VK_LEFT, VK_RIGHT, VK_DOWN, VK_F1, VK_F5, VK_F9 = 0x25, 0x27, 0x28, 0x70, 0x74, 0x78
+HOTKEYF_SHIFT, HOTKEYF_CONTROL = 1, 2
+MOD_CONTROL, MOD_SHIFT = 2, 4
 IDOK = 1
 IDC_ADD, IDC_SHOW_NOTICE, IDC_DESK_NAME, IDC_AUTOSTART = 1003, 1006, 1007, 1009
 IDC_DESK_HOTKEY, IDC_DESK_LIST, IDC_PREV_HOTKEY, IDC_NEXT_HOTKEY = 1011, 1016, 1021, 1022
@@ -773,6 +776,8 @@ class OptionsDialog(WineTestCase):
     ALT_RIGHT = HOTKEYF_ALT << 8 | VK_RIGHT
     ALT_DOWN = HOTKEYF_ALT << 8 | VK_DOWN
     ALT_F5 = HOTKEYF_ALT << 8 | VK_F5
+    ALT_F1 = HOTKEYF_ALT << 8 | VK_F1
+    CTRL_SHIFT_F9 = (HOTKEYF_CONTROL | HOTKEYF_SHIFT) << 8 | VK_F9
 
     def open_options(self):
         """Left-clicks the tray icon; the mouse then moves aside. The dialog and the work area."""
@@ -875,6 +880,41 @@ class OptionsDialog(WineTestCase):
         self.assert_stays_visible(windows, "a hotkey pressed in the dialog acted after it closed")
         self.press("alt+right")
         self.assert_visible(windows, False, "Alt+Right did not switch after the dialog closed")
+
+    def refused_close(self, dialog, message):
+        """WM_CLOSE to the options dialog is answered by `message` and leaves it open."""
+        self.post(OPTIONS_TITLE, 0, WM_CLOSE)
+        self.assertEqual(self.probe("msgbox", INFO_CAPTION, WAIT_MS), [message])
+        time.sleep(0.5)  # a close that went through would have ended the dialog by now
+        open_now, _ = self.dialogs(OPTIONS_TITLE)
+        self.assertEqual([d.handle for d in open_now], [dialog.handle],
+                         "refused options closed the dialog")
+
+    def test_clashing_or_foreign_held_hotkeys_are_refused_and_never_stored(self):
+        windows = self.open_windows("W")
+        program = self.start_program()
+        # Held by another program for the whole test: the real registration would fail.
+        self.probe_background("hold-hotkey", MOD_CONTROL | MOD_SHIFT, VK_F9, 600000,
+                              first_line="ok")
+        dialog, _ = self.open_options()
+        self.set_hotkey_control(OPTIONS_TITLE, IDC_NEXT_HOTKEY, self.ALT_F1)
+        self.refused_close(dialog, 'Next desktop hotkey is already used by "VirtDesk1".')
+        self.set_hotkey_control(OPTIONS_TITLE, IDC_NEXT_HOTKEY, self.ALT_RIGHT)
+        self.set_hotkey_control(OPTIONS_TITLE, IDC_PREV_HOTKEY, self.CTRL_SHIFT_F9)
+        self.refused_close(dialog, "Previous desktop hotkey is used by another program.")
+        self.assertIsNone(program.poll(), "a refused close ended the program")
+        # Nothing was applied or saved: the first-run text has no line feed, a save writes one.
+        self.assertEqual(self.saved_text(OPTIONS_KEY, "PrevDesk"), "1 37")
+
+        self.set_hotkey_control(OPTIONS_TITLE, IDC_PREV_HOTKEY, self.ALT_LEFT)
+        self.set_hotkey_control(OPTIONS_TITLE, IDC_NEXT_HOTKEY, self.ALT_DOWN)
+        self.end_options(WM_CLOSE)
+        self.assert_saved_next("1 40\n", "the mended options were not saved")
+        self.assertEqual(self.saved_text(OPTIONS_KEY, "PrevDesk"), "1 37\n")
+        self.press("alt+down")
+        self.assert_visible(windows, False, "the mended next hotkey Alt+Down does not switch")
+        self.press("alt+f1")
+        self.assert_visible(windows, True, "Alt+F1 no longer switches to desktop 1")
 
     def test_escape_drops_option_changes_and_close_applies_them(self):
         windows = self.open_windows("W")
