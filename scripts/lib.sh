@@ -22,7 +22,7 @@ vs_select_windows_build() {
       chmod +x "$shims/$name"
     done
     case ":$PATH:" in *":$shims:"*) ;; *) export PATH="$shims:$PATH" ;; esac
-    vs_log "this machine runs no 32-bit programs: the Windows suites use the 64-bit build"
+    vs_log "this machine runs no 32-bit programs: Wine runs the 64-bit build of the same sources"
   fi
   export VS_WIN_PRESET VS_WIN_BUILD VS_WINEARCH
 }
