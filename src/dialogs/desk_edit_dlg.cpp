@@ -6,10 +6,6 @@
 #include "res/resource.h"
 #include "shell/hotkey_code.h"
 
-namespace {
-constexpr int kNameLimit = 14;
-}  // namespace
-
 CDeskEditDlg::CDeskEditDlg(CVirtualDeskApp* app, DesktopNumber n, HWND parent)
     : ModalDialog(IDD_DESK_EDIT, parent), m_pApp(app), m_nDesk(n) {}
 
@@ -23,7 +19,7 @@ bool CDeskEditDlg::OnPaint() {
   PAINTSTRUCT paint;
   BeginPaint(Window(), &paint);
   m_hkDesk.SetHotKey(HotkeyToControl(m_pApp->GetDesktopHotkey(m_nDesk)));
-  m_editName.LimitText(kNameLimit);
+  m_editName.LimitText(DesktopInfo::kMaxNameChars);
   const char* name = m_pApp->GetDesktopName(m_nDesk);
   m_editName.SetText(name != nullptr ? name : "");
   EndPaint(Window(), &paint);
@@ -35,7 +31,7 @@ bool CDeskEditDlg::OnPaint() {
 void CDeskEditDlg::OnOK() {
   WORD value = m_hkDesk.GetHotKey();
   HotkeyCode code = HotkeyFromControl(value);
-  std::string name = ReadShortLine(m_editName.Handle(), kNameLimit);
+  std::string name = ReadShortLine(m_editName.Handle(), DesktopInfo::kMaxNameChars);
   if (name.empty()) {
     m_pApp->ShowInfo("Type desktop name.");
     return;

@@ -8,7 +8,6 @@
 #include "shell/hotkey_code.h"
 
 namespace {
-constexpr int kNameLimit = 14;
 constexpr int kColumnWidth = 100;
 }  // namespace
 
@@ -132,7 +131,7 @@ bool CDesktopsDlg::OnNotify(NMHDR* header, LRESULT* result) {
 }
 
 LRESULT CDesktopsDlg::OnBeginLabelEdit() {
-  SendMessageA(m_listDesks.GetEditControl(), EM_LIMITTEXT, kNameLimit, 0);
+  SendMessageA(m_listDesks.GetEditControl(), EM_LIMITTEXT, DesktopInfo::kMaxNameChars, 0);
   return 0;
 }
 
@@ -144,7 +143,7 @@ LRESULT CDesktopsDlg::OnEndLabelEdit() {
     m_pApp->ShowInfo("Select what desktop you want to rename.");
     return 0;
   }
-  std::string name = ReadShortLine(m_listDesks.GetEditControl(), kNameLimit);
+  std::string name = ReadShortLine(m_listDesks.GetEditControl(), DesktopInfo::kMaxNameChars);
   if (name.empty()) {
     m_pApp->ShowInfo("Type desktop name.");
   } else if (!m_pApp->SetDesktopName(static_cast<DesktopNumber>(desk), name.c_str())) {
