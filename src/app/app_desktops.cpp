@@ -16,7 +16,10 @@ bool CVirtualDeskApp::SetDesktopName(DesktopNumber n, const char* name) {
   if (n < 1 || static_cast<std::size_t>(n) > table_.Count() + 1) return false;
   DesktopInfo& desk = GetDesktop(n);
   std::string newName(name, strnlen(name, DesktopInfo::kMaxNameChars));
-  if (table_.NameTakenByOther(n, newName)) return false;
+  auto sameValue = [this](const std::string& a, const std::string& b) {
+    return p_.store.SameValueName(a, b);
+  };
+  if (table_.NameTakenByOther(n, newName, sameValue)) return false;
   desk.name = newName;
   dirty_ = true;
   return true;

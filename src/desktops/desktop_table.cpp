@@ -3,39 +3,6 @@
 #include <iterator>
 #include <utility>
 
-namespace {
-
-// Folds a letter the way the registry folds value names: ASCII and the Windows-1252 letters
-// that have an upper and a lower case.
-unsigned char FoldCase(unsigned char c) {
-  if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 0x20);
-  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 0x20);
-  switch (c) {
-    case 0x9A:
-      return 0x8A;  // s with caron
-    case 0x9C:
-      return 0x8C;  // oe
-    case 0x9E:
-      return 0x8E;  // z with caron
-    case 0xFF:
-      return 0x9F;  // y with diaeresis
-    default:
-      return c;
-  }
-}
-
-}  // namespace
-
-std::string FoldNameCase(const std::string& name) {
-  std::string folded = name;
-  for (char& c : folded) c = static_cast<char>(FoldCase(static_cast<unsigned char>(c)));
-  return folded;
-}
-
-bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
-  return FoldNameCase(a) == FoldNameCase(b);
-}
-
 const DesktopInfo* DesktopTable::Find(DesktopNumber n) const {
   auto it = desks_.find(n);
   return it == desks_.end() ? nullptr : &it->second;
@@ -51,9 +18,10 @@ HotkeyCode DesktopTable::GetDesktopHotkey(DesktopNumber n) const {
   return desk ? desk->hotkey : 0;
 }
 
-bool DesktopTable::NameTakenByOther(DesktopNumber n, const std::string& name) const {
+bool DesktopTable::NameTakenByOther(DesktopNumber n, const std::string& name,
+                                    const SameName& same) const {
   for (const auto& [number, desk] : desks_) {
-    if (number != n && SameNameIgnoringCase(desk.name, name)) return true;
+    if (number != n && same(desk.name, name)) return true;
   }
   return false;
 }

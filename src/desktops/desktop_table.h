@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <list>
 #include <map>
 #include <string>
@@ -37,9 +38,10 @@ class DesktopTable {
   const char* GetDesktopName(DesktopNumber n) const;
   HotkeyCode GetDesktopHotkey(DesktopNumber n) const;  // 0 outside 1..N
 
-  // True when a desktop other than `n` holds `name`, letters compared without regard to case:
-  // the registry keeps one value per name whatever its case.
-  bool NameTakenByOther(DesktopNumber n, const std::string& name) const;
+  // True when a desktop other than `n` holds a name that `same` takes for `name`: the registry
+  // keeps one value per name whatever its case, so the caller passes the registry's rule.
+  using SameName = std::function<bool(const std::string&, const std::string&)>;
+  bool NameTakenByOther(DesktopNumber n, const std::string& name, const SameName& same) const;
   bool HotkeyTaken(HotkeyCode code) const;  // by any desktop, all 32 bits compared
 
   void ClearWindowList(DesktopNumber n);
@@ -55,7 +57,3 @@ class DesktopTable {
  private:
   Map desks_;
 };
-
-// Names compare the way the registry compares value names: ASCII and Windows-1252 letters fold.
-std::string FoldNameCase(const std::string& name);
-bool SameNameIgnoringCase(const std::string& a, const std::string& b);

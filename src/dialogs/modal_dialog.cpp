@@ -2,11 +2,59 @@
 
 #include <algorithm>
 
+namespace {
+
+// The program's dialogs that are open now. Each runs its own modal loop, and a loop hands the
+// dialog keys (Tab, Enter, Esc, the arrows) only to its own dialog: with two of ours open, the
+// one whose loop is not innermost would ignore them. A message filter sees every message those
+// loops take and hands a key to whichever of our dialogs it is for.
+std::vector<HWND> g_openDialogs;
+HHOOK g_keyFilter = nullptr;
+int g_modalLoops = 0;
+bool g_routingKey = false;
+
+bool IsOpenDialog(HWND window) {
+  return std::find(g_openDialogs.begin(), g_openDialogs.end(), window) != g_openDialogs.end();
+}
+
+LRESULT CALLBACK RouteDialogKeys(int code, WPARAM wParam, LPARAM lParam) {
+  auto* message = reinterpret_cast<MSG*>(lParam);
+  bool fromDialogLoop = code == MSGF_DIALOGBOX || code == MSGF_MESSAGEBOX;
+  if (fromDialogLoop && !g_routingKey && message->hwnd != nullptr &&
+      message->message >= WM_KEYFIRST && message->message <= WM_KEYLAST) {
+    HWND dialog = GetAncestor(message->hwnd, GA_ROOT);
+    if (IsOpenDialog(dialog)) {
+      g_routingKey = true;  // IsDialogMessage asks this filter again
+      BOOL handled = IsDialogMessageA(dialog, message);
+      g_routingKey = false;
+      if (handled) return TRUE;
+    }
+  }
+  return CallNextHookEx(g_keyFilter, code, wParam, lParam);
+}
+
+// The filter lives while any of our modal loops runs.
+void EnterModalLoop() {
+  if (g_modalLoops++ == 0)
+    g_keyFilter = SetWindowsHookExA(WH_MSGFILTER, RouteDialogKeys, nullptr, GetCurrentThreadId());
+}
+void LeaveModalLoop() {
+  if (--g_modalLoops == 0 && g_keyFilter != nullptr) {
+    UnhookWindowsHookEx(g_keyFilter);
+    g_keyFilter = nullptr;
+  }
+}
+
+}  // namespace
+
 INT_PTR ModalDialog::DoModal() {
   owner_ = ChooseOwner();
   LPARAM self = reinterpret_cast<LPARAM>(this);
-  return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId_), owner_,
-                         DialogProc, self);
+  EnterModalLoop();
+  INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId_), owner_,
+                                   DialogProc, self);
+  LeaveModalLoop();
+  return result;
 }
 
 // A dialog opened with no parent belongs to whatever window of this thread is active: a dialog
@@ -20,6 +68,7 @@ INT_PTR CALLBACK ModalDialog::DialogProc(HWND window, UINT message, WPARAM wPara
   if (message == WM_INITDIALOG) {
     SetWindowLongPtrA(window, DWLP_USER, lParam);
     reinterpret_cast<ModalDialog*>(lParam)->window_ = window;
+    g_openDialogs.push_back(window);
   }
   // WM_SETFONT and the like arrive before WM_INITDIALOG, when nothing is bound yet.
   auto* self = reinterpret_cast<ModalDialog*>(GetWindowLongPtrA(window, DWLP_USER));
@@ -103,6 +152,8 @@ void ModalDialog::Bind(int id, DialogControl& control) {
 }
 
 void ModalDialog::Detach() {
+  g_openDialogs.erase(std::remove(g_openDialogs.begin(), g_openDialogs.end(), window_),
+                      g_openDialogs.end());
   for (DialogControl* control : bound_) control->Detach();
   bound_.clear();
   window_ = nullptr;

@@ -1,6 +1,6 @@
 #include "settings/registry_settings.h"
 
-#include <set>
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -30,15 +30,30 @@ struct StoredDesk {
   std::string name;       // as the desktop will carry it
 };
 
+// The names handed out so far, compared by the store's own rule for value names.
+class TakenNames {
+ public:
+  explicit TakenNames(const SettingsStore& store) : store_(store) {}
+  bool Has(const std::string& name) const {
+    return std::any_of(names_.begin(), names_.end(),
+                       [&](const std::string& taken) { return store_.SameValueName(taken, name); });
+  }
+  void Add(const std::string& name) { names_.push_back(name); }
+
+ private:
+  const SettingsStore& store_;
+  std::vector<std::string> names_;
+};
+
 // A name that did not fit is cut to 14 characters; if that collides with another desktop's
 // name, its tail is replaced by the smallest number that makes it unique.
-std::string UniqueCutName(const std::string& longName, std::set<std::string>& taken) {
+std::string UniqueCutName(const std::string& longName, TakenNames& taken) {
   std::string cut = longName.substr(0, DesktopInfo::kMaxNameChars);
-  for (unsigned n = 1; taken.count(FoldNameCase(cut)) != 0; ++n) {
+  for (unsigned n = 1; taken.Has(cut); ++n) {
     std::string suffix = std::to_string(n);
     cut = longName.substr(0, DesktopInfo::kMaxNameChars - suffix.size()) + suffix;
   }
-  taken.insert(FoldNameCase(cut));
+  taken.Add(cut);
   return cut;
 }
 
@@ -109,7 +124,7 @@ void RegistrySettings::LoadOptions(OptionsBlock& options) {
   options.prevHotkey = ReadHotkey(key, reg::kPrevDesk);
   std::string flag;
   if (store_.QueryValue(key, reg::kShowNotice, 1, &flag) && flag.size() == 1)
-    options.showNotice = flag[0] != 0 ? 1 : 0;
+    options.showNotice = static_cast<std::uint8_t>(flag[0]);  // kept as stored, written back so
 }
 
 void RegistrySettings::LoadStartAtLogon(OptionsBlock& options) {
@@ -128,7 +143,7 @@ void RegistrySettings::LoadDesktops(DesktopTable& table) {
   KeyCloser closer(store_, key);
   std::vector<StoredDesk> stored;
   std::vector<std::size_t> tooLong;
-  std::set<std::string> taken;
+  TakenNames taken(store_);
   for (std::uint32_t i = 0;; ++i) {
     std::string name;
     SettingsStore::Enum status = store_.EnumValueName(key, i, reg::kNameBufferChars, &name);
@@ -138,7 +153,7 @@ void RegistrySettings::LoadDesktops(DesktopTable& table) {
     } else if (status != SettingsStore::Enum::kOk) {
       break;
     } else {
-      taken.insert(FoldNameCase(name));
+      taken.Add(name);
     }
     stored.push_back(StoredDesk{name, name});
   }

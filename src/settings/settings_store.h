@@ -33,4 +33,7 @@ class SettingsStore {
   virtual void DeleteValue(Key key, const std::string& name) = 0;
   virtual void DeleteKey(const std::string& path) = 0;  // RegDeleteKeyA(HKCU, path)
   virtual void CloseKey(Key key) = 0;
+  // Whether the store keeps one value for both names: the registry converts a name from the
+  // active ANSI code page to UTF-16 and compares that without regard to case.
+  virtual bool SameValueName(const std::string& a, const std::string& b) const = 0;
 };

@@ -139,6 +139,10 @@ FakeSettingsStore::Values_::iterator FakeSettingsStore::FindIn(Values_& values,
                       [&](const Value& v) { return Lower(v.name) == Lower(name); });
 }
 
+bool FakeSettingsStore::SameValueName(const std::string& a, const std::string& b) const {
+  return Lower(a) == Lower(b);
+}
+
 bool FakeSettingsStore::QueryValue(Key key, const std::string& name, std::uint32_t capacity,
                                    std::string* data) {
   Values_* values = KeyOf(key);

@@ -12,9 +12,9 @@
 #include "settings/settings_store.h"
 
 // The current user's registry hive, in memory: key paths and value names compare without regard
-// to case, values enumerate in creation order (overwriting keeps the place), the empty name is the
-// default value, data is kept byte for byte with no terminator added, creating a key creates its
-// parents, and a key with subkeys cannot be deleted.
+// to case (ASCII letters only), values enumerate in creation order (overwriting keeps the place),
+// the empty name is the default value, data is kept byte for byte with no terminator added,
+// creating a key creates its parents, and a key with subkeys cannot be deleted.
 class FakeSettingsStore : public SettingsStore, public TimelineSource {
  public:
   struct Value {
@@ -57,6 +57,7 @@ class FakeSettingsStore : public SettingsStore, public TimelineSource {
   void DeleteValue(Key key, const std::string& name) override;
   void DeleteKey(const std::string& path) override;
   void CloseKey(Key key) override;
+  bool SameValueName(const std::string& a, const std::string& b) const override;
 
  private:
   using Values_ = std::vector<Value>;

@@ -159,6 +159,19 @@ TEST(Settings, SavedOptionsDropTheRunValueAndEmptyNamesUseTheDefaultValue) {
   EXPECT_EQ(again.app().GetOptions().startAtLogon, 0);
 }
 
+TEST(Settings, AnyNonZeroNoticeByteShowsTheNoticeAndIsWrittenBackAsStored) {
+  AppHarness h;
+  Stored s;
+  s.notice = "\x80";
+  Seed(h.store, s);
+  ASSERT_EQ(h.Start(), std::nullopt);
+  EXPECT_EQ(h.app().GetOptions().showNotice, 0x80);
+  h.app().SwitchToDesktop(2);
+  EXPECT_EQ(h.notice.ShownTexts(), Strings{"Two"});
+  h.Stop();
+  EXPECT_EQ(h.store.Find(kOptionsKey, "ShowCurDeskMsg")->data, "\x80");
+}
+
 TEST(Settings, NothingIsWrittenByAnObjectThatNeverStarted) {
   AppHarness h;
   Seed(h.store, Stored());

@@ -70,6 +70,11 @@ RECT ClientRectOf(HWND about, HWND control) {
   return r;
 }
 
+BOOL CALLBACK CollectDialogs(HWND window, LPARAM list) {
+  if (modal_probe::IsDialog(window)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+  return TRUE;
+}
+
 void ClickOk(HWND about) {
   SendMessageA(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
 }
@@ -232,6 +237,42 @@ TEST_F(DialogsAbout, EnterEndsWithOkAndEscWithCancel) {
   };
   EXPECT_EQ(RunAbout(press(VK_RETURN)), IDOK);
   EXPECT_EQ(RunAbout(press(VK_ESCAPE)), IDCANCEL);
+}
+
+// Two of the program's dialogs open at once, the second beside the first (its owner is another
+// window, as when it is opened from the notification area): each takes its own keys although
+// only the second one's loop runs.
+TEST_F(DialogsAbout, KeysReachBothOfTwoOpenDialogs) {
+  HWND elsewhere = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                   GetModuleHandleA(nullptr), nullptr);
+  HWND first = nullptr;
+  auto second = [&] {
+    std::vector<HWND> open;
+    EnumThreadWindows(GetCurrentThreadId(), CollectDialogs, reinterpret_cast<LPARAM>(&open));
+    for (HWND w : open)
+      if (w != first && IsWindowVisible(w)) return w;
+    return HWND{nullptr};
+  };
+  INT_PTR firstResult = -2, secondResult = -2;
+  modal_probe::Script script;
+  script.When("the first box shown", modal_probe::Shown(kTitle), [&] {
+    first = FindAbout();
+    ModalDialog beside(IDD_ABOUTBOX, elsewhere);
+    secondResult = beside.DoModal();
+  });
+  script.When(
+      "the second box shown", [&] { return modal_probe::Settled(second()); },
+      [&] { modal_probe::PostKey(GetDlgItem(first, IDOK), VK_ESCAPE); });
+  script.When(
+      "the first box ended by its Esc", [&] { return !IsWindowVisible(first); },
+      [&] { modal_probe::PostKey(GetDlgItem(second(), IDOK), VK_RETURN); });
+  script.Run([&] {
+    CAboutDlg about;
+    firstResult = about.DoModal();
+  });
+  DestroyWindow(elsewhere);
+  EXPECT_EQ(firstResult, IDCANCEL);
+  EXPECT_EQ(secondResult, IDOK);
 }
 
 TEST_F(DialogsAbout, RunnerShowsTheBoxWithNoOwnerAndReturnsWhenItCloses) {

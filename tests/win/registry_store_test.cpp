@@ -156,3 +156,27 @@ TEST_F(RegistryStore, SetValueReplacesEarlierData) {
 }
 
 }  // namespace
+
+// Two names are one value exactly when the store's rule says so: the registry itself decides.
+TEST_F(RegistryStore, SameValueNameAgreesWithTheRegistryInTheActiveCodePage) {
+  const std::pair<std::string, std::string> pairs[] = {
+      {"desk", "DESK"}, {"\xE9t\xE9", "\xC9T\xC9"}, {"\xFF", "\x9F"},
+      {"\x9A", "\x8A"}, {"\xFF", "\xDF"},           {"\xDF", "SS"},
+  };
+  for (const auto& [stored, asked] : pairs) {
+    store_.DeleteValue(key_, stored);
+    store_.SetValue(key_, stored, REG_BINARY, "x");
+    std::string data;
+    bool registryFolds = store_.QueryValue(key_, asked, 1, &data);
+    EXPECT_EQ(store_.SameValueName(stored, asked), registryFolds) << stored << " / " << asked;
+    store_.DeleteValue(key_, stored);
+  }
+}
+
+TEST(RegistryNames, LettersFoldByTheirCodePage) {
+  EXPECT_TRUE(SameRegistryName(1251, "\xFF\xF7", "\xDF\xD7"));  // я ч, Я Ч
+  EXPECT_FALSE(SameRegistryName(1251, "\xFF", "\x9F"));         // я, џ
+  EXPECT_TRUE(SameRegistryName(1250, "\xB3\xBF", "\xA3\xAF"));  // ł ż, Ł Ż
+  EXPECT_TRUE(SameRegistryName(1252, "\xFF", "\x9F"));          // ÿ, Ÿ
+  EXPECT_FALSE(SameRegistryName(1252, "\xB3", "\xA3"));         // ³, £
+}

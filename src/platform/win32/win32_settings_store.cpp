@@ -1,5 +1,6 @@
 #include "platform/win32/win32_settings_store.h"
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -11,7 +12,26 @@ SettingsStore::Key FromHkey(HKEY key) {
   return reinterpret_cast<SettingsStore::Key>(key);
 }
 
+std::wstring Widen(UINT codePage, const std::string& text) {
+  int size = static_cast<int>(text.size());
+  int length = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
+  if (length > 0) MultiByteToWideChar(codePage, 0, text.data(), size, &wide[0], length);
+  return wide;
+}
+
 }  // namespace
+
+bool SameRegistryName(UINT codePage, const std::string& a, const std::string& b) {
+  std::wstring wa = Widen(codePage, a);
+  std::wstring wb = Widen(codePage, b);
+  return CompareStringOrdinal(wa.c_str(), static_cast<int>(wa.size()), wb.c_str(),
+                              static_cast<int>(wb.size()), TRUE) == CSTR_EQUAL;
+}
+
+bool Win32SettingsStore::SameValueName(const std::string& a, const std::string& b) const {
+  return SameRegistryName(CP_ACP, a, b);
+}
 
 bool Win32SettingsStore::CreateKey(const std::string& path, Key* key, bool* created) {
   char keyClass[] = "REG_SZ";  // the class parameter is not const in the headers

@@ -22,4 +22,8 @@ class Win32SettingsStore : public SettingsStore {
   void DeleteValue(Key key, const std::string& name) override;
   void DeleteKey(const std::string& path) override;
   void CloseKey(Key key) override;
+  bool SameValueName(const std::string& a, const std::string& b) const override;
 };
+
+// The registry's rule for value names, with the names read in the code page given.
+bool SameRegistryName(UINT codePage, const std::string& a, const std::string& b);
