@@ -70,11 +70,6 @@ RECT ClientRectOf(HWND about, HWND control) {
   return r;
 }
 
-BOOL CALLBACK CollectDialogs(HWND window, LPARAM list) {
-  if (modal_probe::IsDialog(window)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-  return TRUE;
-}
-
 void ClickOk(HWND about) {
   SendMessageA(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
 }
@@ -239,37 +234,25 @@ TEST_F(DialogsAbout, EnterEndsWithOkAndEscWithCancel) {
   EXPECT_EQ(RunAbout(press(VK_ESCAPE)), IDCANCEL);
 }
 
-// Two of the program's dialogs open at once, the second beside the first (its owner is another
-// window, as when it is opened from the notification area): each takes its own keys although
-// only the second one's loop runs.
+// Two of the program's dialogs open at once, the second beside the first (owned by another
+// window, as when it comes from the notification area): each takes its own keys although only
+// the second one's loop runs.
 TEST_F(DialogsAbout, KeysReachBothOfTwoOpenDialogs) {
   HWND elsewhere = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
                                    GetModuleHandleA(nullptr), nullptr);
-  HWND first = nullptr;
-  auto second = [&] {
-    std::vector<HWND> open;
-    EnumThreadWindows(GetCurrentThreadId(), CollectDialogs, reinterpret_cast<LPARAM>(&open));
-    for (HWND w : open)
-      if (w != first && IsWindowVisible(w)) return w;
-    return HWND{nullptr};
-  };
+  CAboutDlg first;
+  ModalDialog second(IDD_ABOUTBOX, elsewhere);
   INT_PTR firstResult = -2, secondResult = -2;
   modal_probe::Script script;
-  script.When("the first box shown", modal_probe::Shown(kTitle), [&] {
-    first = FindAbout();
-    ModalDialog beside(IDD_ABOUTBOX, elsewhere);
-    secondResult = beside.DoModal();
-  });
+  script.When("the first box shown", modal_probe::Shown(kTitle),
+              [&] { secondResult = second.DoModal(); });
   script.When(
-      "the second box shown", [&] { return modal_probe::Settled(second()); },
-      [&] { modal_probe::PostKey(GetDlgItem(first, IDOK), VK_ESCAPE); });
+      "the second box shown", [&] { return modal_probe::Settled(second.Window()); },
+      [&] { modal_probe::PostKey(GetDlgItem(first.Window(), IDOK), VK_ESCAPE); });
   script.When(
-      "the first box ended by its Esc", [&] { return !IsWindowVisible(first); },
-      [&] { modal_probe::PostKey(GetDlgItem(second(), IDOK), VK_RETURN); });
-  script.Run([&] {
-    CAboutDlg about;
-    firstResult = about.DoModal();
-  });
+      "the first box ended by its Esc", [&] { return !IsWindowVisible(first.Window()); },
+      [&] { modal_probe::PostKey(GetDlgItem(second.Window(), IDOK), VK_RETURN); });
+  script.Run([&] { firstResult = first.DoModal(); });
   DestroyWindow(elsewhere);
   EXPECT_EQ(firstResult, IDCANCEL);
   EXPECT_EQ(secondResult, IDOK);

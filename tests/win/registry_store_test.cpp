@@ -160,9 +160,7 @@ TEST_F(RegistryStore, SetValueReplacesEarlierData) {
 // Two names are one value exactly when the store's rule says so: the registry itself decides.
 TEST_F(RegistryStore, SameValueNameAgreesWithTheRegistryInTheActiveCodePage) {
   const std::pair<std::string, std::string> pairs[] = {
-      {"desk", "DESK"}, {"\xE9t\xE9", "\xC9T\xC9"}, {"\xFF", "\x9F"},
-      {"\x9A", "\x8A"}, {"\xFF", "\xDF"},           {"\xDF", "SS"},
-  };
+      {"desk", "DESK"}, {"\xE9t\xE9", "\xC9T\xC9"}, {"\xFF", "\x9F"}, {"\xFF", "\xDF"}};
   for (const auto& [stored, asked] : pairs) {
     store_.DeleteValue(key_, stored);
     store_.SetValue(key_, stored, REG_BINARY, "x");
