@@ -46,6 +46,7 @@ bool CVirtualDeskApp::DeleteDesktop(DesktopNumber n) {
   RegisterHotkeys();
   SwitchToDesktop(current_);  // records the deleted desktop's windows on the current one
   dirty_ = true;
+  RecordHiddenWindows();
   return true;
 }
 
@@ -62,6 +63,7 @@ void CVirtualDeskApp::SwitchToDesktop(DesktopNumber target) {
     p_.windows.BringToFront(arriving.windows.back().window);
   }
   current_ = target;
+  RecordHiddenWindows();
   ShowDesktopNotice();
 }
 
@@ -83,6 +85,7 @@ void CVirtualDeskApp::RestoreWindow(std::uint32_t itemId) {
     p_.windows.Show(item.entry->window);
   }
   GetDesktop(item.owner).windows.erase(item.entry);
+  RecordHiddenWindows();
 }
 
 void CVirtualDeskApp::ShowAllWindows() {
@@ -90,6 +93,7 @@ void CVirtualDeskApp::ShowAllWindows() {
     for (const WindowEntry& entry : desk.windows) p_.windows.Show(entry.window);
     ClearWindowList(number);
   }
+  RecordHiddenWindows();
 }
 
 void CVirtualDeskApp::ShowDesktopNotice() {

@@ -30,6 +30,14 @@ void FakeWindowSystem::SetVisibleByOwner(WindowId w, bool visible) {
   if (Window* win = Find(w)) win->visible = visible;
 }
 
+void FakeWindowSystem::SetOwnerAndClass(WindowId w, std::uint32_t process,
+                                        const std::string& windowClass) {
+  if (Window* win = Find(w)) {
+    win->process = process;
+    win->windowClass = windowClass;
+  }
+}
+
 std::vector<WindowId> FakeWindowSystem::ZOrder() const {
   return std::vector<WindowId>(zorder_.begin(), zorder_.end());
 }
@@ -101,6 +109,22 @@ void FakeWindowSystem::BringToFront(WindowId w) {
   foreground_ = w;
   active_ = w;
   zorder_.splice(zorder_.begin(), zorder_, place_.at(w));
+}
+
+// Shown as by ShowWindow: the fake's windows never keep a program waiting.
+void FakeWindowSystem::ShowAsync(WindowId w) {
+  Record(Call::kShowAsync, w, "ws.ShowAsync ");
+  if (Window* win = Find(w)) win->visible = true;
+}
+
+std::uint32_t FakeWindowSystem::ProcessOf(WindowId w) {
+  Window* win = Find(w);
+  return win ? win->process : 0;
+}
+
+std::string FakeWindowSystem::ClassOf(WindowId w) {
+  Window* win = Find(w);
+  return win ? win->windowClass : std::string();
 }
 
 FakeWindowSystem::Window* FakeWindowSystem::Find(WindowId w) {
