@@ -41,18 +41,8 @@ bool CVirtualDeskApp::StillHiddenAsRecorded(const JournalRecord& record) {
          p_.windows.ProcessOf(w) == record.process && p_.windows.ClassOf(w) == record.windowClass;
 }
 
-// The current desktop's list holds visible windows; every other list holds hidden ones.
 void CVirtualDeskApp::RecordHiddenWindows() {
-  if (!journalRead_) return;
-  std::vector<JournalRecord> records;
-  for (const auto& [number, desk] : table_) {
-    if (number == current_) continue;
-    for (const WindowEntry& entry : desk.windows) {
-      records.push_back(JournalRecord{entry.window, p_.windows.ProcessOf(entry.window), number,
-                                      desk.name, p_.windows.ClassOf(entry.window)});
-    }
-  }
-  journal_.Write(records);
+  if (journalRead_) journal_.Write(HiddenWindowRecords(table_, current_, p_.windows));
 }
 
 // The current desktop's list is included: a crash in the middle of a switch leaves the windows

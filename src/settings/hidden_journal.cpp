@@ -56,6 +56,22 @@ bool TakeRecord(Reader& in, JournalRecord* r) {
 
 }  // namespace
 
+std::vector<JournalRecord> HiddenWindowRecords(const DesktopTable& table, DesktopNumber current,
+                                               WindowSystem& windows) {
+  std::vector<JournalRecord> records;
+  std::size_t hidden = 0;
+  for (const auto& [number, desk] : table) hidden += number == current ? 0 : desk.windows.size();
+  records.reserve(hidden);
+  for (const auto& [number, desk] : table) {
+    if (number == current) continue;
+    for (const WindowEntry& entry : desk.windows) {
+      records.push_back(JournalRecord{entry.window, windows.ProcessOf(entry.window), number,
+                                      desk.name, windows.ClassOf(entry.window)});
+    }
+  }
+  return records;
+}
+
 std::string EncodeJournal(const std::vector<JournalRecord>& records) {
   std::string out(kMagic, kMagicBytes);
   std::string one;

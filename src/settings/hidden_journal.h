@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "core_types.h"
+#include "desktops/desktop_table.h"
+#include "desktops/window_system.h"
 #include "settings/settings_store.h"
 
 namespace journal {
@@ -29,6 +31,11 @@ struct JournalRecord {
            desktopName == o.desktopName && windowClass == o.windowClass;
   }
 };
+
+// Every window the table holds hidden: the lists of all desktops but the current one, whose list
+// holds visible windows.
+std::vector<JournalRecord> HiddenWindowRecords(const DesktopTable& table, DesktopNumber current,
+                                               WindowSystem& windows);
 
 // The stored form: "VSJ1", then per record the window and the process (32 bits each), the
 // desktop number (16 bits), the desktop name after its 8-bit length and the class name after its

@@ -29,7 +29,6 @@ PROGRAM_DIR = "C:\\veilswitcher"
 PROGRAM_PATH = PROGRAM_DIR + "\\veilswitcher.exe"
 OPTIONS_KEY = "Software\\veilswitcher"
 DESKS_KEY = "Software\\veilswitcher\\desks"
-JOURNAL_KEY = "Software\\veilswitcher\\hidden"
 RUN_KEY = "Software\\Microsoft\\Windows\\CurrentVersion\\Run"
 ERROR_CAPTION = "Error :("
 INFO_CAPTION = "Attention 8-|"
@@ -619,17 +618,16 @@ class Shutdown(WineTestCase):
 
 
 class DisorderlyEnd(WineTestCase):
-    """A killed or crashed copy loses no window; a restarted shell gets the icon back."""
-
     def hide_on_desktops_one_and_two(self):
-        first = self.open_windows("W", 1)
+        """W1 hidden on desktop 1 and X1 on desktop 2; desktop 3 is current."""
+        windows = self.open_windows("W", 1)
         program = self.start_program()
         self.press("alt+right")
-        self.assert_visible(first, False, "Alt+Right did not hide desktop 1's window")
-        second = self.open_windows("X", 1)
+        self.assert_visible(windows, False, "Alt+Right did not hide W1")
+        windows += self.open_windows("X", 1)
         self.press("alt+right")
-        self.assert_visible(second, False, "Alt+Right did not hide desktop 2's window")
-        return program, first + second
+        self.assert_visible(windows, False, "Alt+Right did not hide X1")
+        return program, windows
 
     def test_killed_copys_windows_come_back_at_the_next_start(self):
         program, windows = self.hide_on_desktops_one_and_two()
@@ -637,29 +635,26 @@ class DisorderlyEnd(WineTestCase):
         self.wait_exit(program, "when killed")
         self.assertEqual(self.probe("visible", *windows), ["0", "0"], "shown by whom?")
         program = self.start_program()
-        self.assert_visible(windows[:1], True, "desktop 1's window stayed hidden at the start")
-        self.assertEqual(self.probe("visible", windows[1]), ["0"], "desktop 2's window showed")
+        self.poll(lambda: self.probe("visible", *windows), ["1", "0"], "only W1 is on desktop 1")
         self.press("alt+f2")
         self.assert_visible(windows[1:], True, "Alt+F2 did not bring desktop 2's window back")
         self.assertEqual(self.probe("close-hidden"), ["posted"])
         self.assertEqual(self.wait_exit(program, "after WM_CLOSE"), 0)
         self.assertEqual(self.probe("visible", *windows), ["1", "1"])
-        self.assertEqual(self.probe("regdump", JOURNAL_KEY), ["missing"], "journal left behind")
 
     def test_crash_shows_the_hidden_windows(self):
         self.probe("regset", "Software\\Wine\\WineDbg", "ShowCrashDialog", "REG_DWORD",
                    "00000000", check=True)
         program, windows = self.hide_on_desktops_one_and_two()
-        self.assertIsNotNone(self.regdump(JOURNAL_KEY), "no journal while windows are hidden")
         self.assertEqual(self.probe("end-program", "crash"), ["done"])
         self.assert_visible(windows, True, "the crash left windows hidden")
         self.assertNotEqual(self.wait_exit(program, "after the crash"), 0)
-        self.assertIsNotNone(self.regdump(JOURNAL_KEY), "the journal went with the crash")
+        self.assertIsNotNone(self.regdump("Software\\veilswitcher\\hidden"), "journal gone")
 
     def test_taskbar_created_adds_the_icon_again(self):
         self.start_program()
         hidden = self.hidden_window()
-        self.assertEqual(self.probe("taskbar-restart", hidden), ["gone", "posted"])
+        self.assertEqual(self.probe("taskbar-restart", hidden), ["gone"])
         self.poll(lambda: self.probe("tray-has", hidden, 0), ["1"], "the icon did not come back")
 
 

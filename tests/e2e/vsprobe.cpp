@@ -11,7 +11,6 @@
 
 #include <cctype>
 #include <cstddef>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -52,7 +51,7 @@ const char kUsage[] =
     "  about TIMEOUT_MS                   the About box: count N, box H, text HEX, and\n"
     "                                     ok L T R B (its OK button)\n"
     "  end-program kill|crash            TerminateProcess, or a thread of the program that faults\n"
-    "  taskbar-restart HWND               drop HWND's icon 0 (gone), then post TaskbarCreated\n"
+    "  taskbar-restart HWND               drop HWND's icon 0 (gone), post TaskbarCreated to HWND\n"
     "  no-tip TIMEOUT_MS                  wait until no tooltip of another program shows\n"
     "Dialog boxes of another process, found by TITLE; ID 0 is the dialog itself, else a control:\n"
     "  wait-gone TIMEOUT_MS TITLE...      wait until no dialog box has any of these titles\n"
@@ -383,24 +382,18 @@ int TempFile() {
 // "kill" ends the program as a task manager's End task does; "crash" starts a thread in it at
 // an address where nothing is mapped, which faults at once.
 int EndProgram(const std::string& how) {
-  HWND w = FindWindowA("veilswitcherApp", nullptr);
   DWORD pid = 0;
-  if (w) GetWindowThreadProcessId(w, &pid);
-  HANDLE process = pid ? OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid) : nullptr;
-  if (!process) {
-    Say("missing");
-    return 1;
-  }
-  const auto nowhere = reinterpret_cast<LPTHREAD_START_ROUTINE>(static_cast<std::uintptr_t>(16));
-  bool done = false;
-  if (how == "crash") {
-    HANDLE thread = CreateRemoteThread(process, nullptr, 0, nowhere, nullptr, 0, nullptr);
-    done = thread != nullptr;
-    if (thread) CloseHandle(thread);
-  } else {
-    done = TerminateProcess(process, 1) && WaitForSingleObject(process, 10000) == WAIT_OBJECT_0;
-  }
-  CloseHandle(process);
+  GetWindowThreadProcessId(FindWindowA("veilswitcherApp", nullptr), &pid);
+  HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid);
+  const auto nowhere = reinterpret_cast<LPTHREAD_START_ROUTINE>(UINT_PTR{16});
+  HANDLE thread = how == "crash" && process
+                      ? CreateRemoteThread(process, nullptr, 0, nowhere, nullptr, 0, nullptr)
+                      : nullptr;
+  const bool done = how == "crash" ? thread != nullptr
+                                   : TerminateProcess(process, 1) &&
+                                         WaitForSingleObject(process, 10000) == WAIT_OBJECT_0;
+  if (thread) CloseHandle(thread);
+  if (process) CloseHandle(process);
   Say(done ? "done" : "fail");
   return done ? 0 : 1;
 }
@@ -412,9 +405,7 @@ int TaskbarRestart(HWND owner) {
   record.hWnd = owner;
   Shell_NotifyIconA(NIM_DELETE, &record);
   Say(Shell_NotifyIconA(NIM_MODIFY, &record) ? "still there" : "gone");
-  PostMessageA(owner, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-  Say("posted");
-  return 0;
+  return PostMessageA(owner, RegisterWindowMessageA("TaskbarCreated"), 0, 0) ? 0 : 1;
 }
 
 // ---- tooltips ---------------------------------------------------------------------------

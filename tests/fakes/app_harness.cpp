@@ -32,13 +32,6 @@ void AppHarness::Stop() {
   app_.reset();
 }
 
-void AppHarness::Kill() {
-  hotkeys.ThreadEnded();
-  process.CloseLockFile();
-  windows.Destroy(host.Hidden());
-  static_cast<void>(app_.release());  // a killed process runs no destructor
-}
-
 bool AppHarness::Press(std::uint32_t modifiers, std::uint32_t key) {
   std::uint32_t lParam = 0;
   if (!hotkeys.Press(modifiers, key, &lParam)) return false;

@@ -26,9 +26,6 @@ class AppHarness {
   std::optional<int> Start();
   // Destroys the application object, which is the shutdown of a process that exits.
   void Stop();
-  // The process ended from outside: no shutdown runs; the system takes back the hotkeys, the lock
-  // file and the hidden window. A later Start is a new copy of the program.
-  void Kill();
   CVirtualDeskApp& app() { return *app_; }
   Platform platform();
 

@@ -33,7 +33,6 @@ class FakeHotkeyRegistrar : public HotkeyRegistrar, public TimelineSource {
   std::vector<int> RegisteredIds() const;    // ids of the successful registrations, in order
   std::vector<int> UnregisteredIds() const;  // ids withdrawn, in order
   void ClearLog() { log_.clear(); }
-  void ThreadEnded() { registered_.clear(); }  // the system withdraws a dead thread's hotkeys
 
   // WM_HOTKEY's lParam: modifiers in the low word, key in the high word.
   static std::uint32_t PressLParam(std::uint32_t modifiers, std::uint32_t key) {

@@ -109,19 +109,6 @@ bool FakeSettingsStore::CreateKey(const std::string& path, Key* key, bool* creat
   return true;
 }
 
-// An existing key stays as it was made, as RegCreateKeyExA leaves it.
-bool FakeSettingsStore::CreateVolatileKey(const std::string& path, Key* key) {
-  bool created = false;
-  if (!CreateKey(path, key, &created)) return false;
-  if (created) volatile_.insert(Lower(path));
-  return true;
-}
-
-void FakeSettingsStore::Logoff() {
-  for (const std::string& path : volatile_) RemoveTree(path);
-  volatile_.clear();
-}
-
 bool FakeSettingsStore::Open(Op op, const std::string& path, Key* key) {
   if (Failing(op, path) || !HasKey(path)) return false;
   *key = Issue(Lower(path));

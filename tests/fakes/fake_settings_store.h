@@ -14,7 +14,7 @@
 // The current user's registry hive, in memory: key paths and value names compare without regard
 // to case, values enumerate in creation order (overwriting keeps the place), the empty name is the
 // default value, data is kept byte for byte with no terminator added, creating a key creates its
-// parents, a key with subkeys cannot be deleted, and volatile keys go at logoff.
+// parents, and a key with subkeys cannot be deleted. No test logs off, so a volatile key is a key.
 class FakeSettingsStore : public SettingsStore, public TimelineSource {
  public:
   struct Value {
@@ -42,12 +42,14 @@ class FakeSettingsStore : public SettingsStore, public TimelineSource {
   void CopyContentsFrom(const FakeSettingsStore& other);
   void FailOn(Op op, const std::string& path);
   void ClearFailures() { failures_.clear(); }
-  void Logoff();  // every volatile key goes
   std::size_t OpenHandles() const { return handles_.size(); }
   int BadCloses() const { return badCloses_; }
 
   bool CreateKey(const std::string& path, Key* key, bool* created) override;
-  bool CreateVolatileKey(const std::string& path, Key* key) override;
+  bool CreateVolatileKey(const std::string& path, Key* key) override {
+    bool created = false;
+    return CreateKey(path, key, &created);
+  }
   bool OpenKey(const std::string& path, Key* key) override;
   bool OpenKeyPlain(const std::string& path, Key* key) override;
   bool QueryValue(Key key, const std::string& name, std::uint32_t capacity,
@@ -73,7 +75,6 @@ class FakeSettingsStore : public SettingsStore, public TimelineSource {
   Contents keys_;
   std::map<Key, std::string> handles_;
   std::set<std::pair<Op, std::string>> failures_;
-  std::set<std::string> volatile_;
   Key nextHandle_ = 0x1a0;
   int badCloses_ = 0;
 };

@@ -14,11 +14,6 @@ void FakeTrayShell::RemoveIcon() {
   area_->owners.erase(owner_);
 }
 
-void FakeTrayShell::AddIconAgain() {
-  Note("tray.AddAgain");
-  if (owner_ != 0) area_->owners.insert(owner_);
-}
-
 void FakeTrayShell::TrackDesktopMenu(const DesktopMenuModel& model, WindowId owner) {
   Note("tray.Track");
   menusAlive_ = 1 + static_cast<int>(model.desktops.size());  // the popup and its submenus

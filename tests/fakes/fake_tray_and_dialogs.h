@@ -26,9 +26,7 @@ class FakeTrayShell : public TrayShell, public TimelineSource {
   static constexpr std::uint32_t kWmCommand = 0x0111;
   explicit FakeTrayShell(FakeWindowHost& host)
       : host_(host), area_(std::make_shared<FakeNotificationArea>()) {}
-  static constexpr std::uint32_t kTaskbarCreated = 0xC0F3;  // a registered message's range
   void FailAddIcon() { failAdd_ = true; }
-  void RestartShell() { area_->owners.clear(); }                 // the new taskbar holds no icons
   void PickNext(std::uint32_t commandId) { pick_ = commandId; }  // for the next menu only
   // The notification area of another process, so that two copies meet in one taskbar.
   void ShareAreaWith(FakeTrayShell& other) { area_ = other.area_; }
@@ -43,8 +41,8 @@ class FakeTrayShell : public TrayShell, public TimelineSource {
   void RemoveIcon() override;
   void TrackDesktopMenu(const DesktopMenuModel& model, WindowId owner) override;
   void DestroyMenus() override;
-  std::uint32_t TaskbarCreatedMessage() override { return kTaskbarCreated; }
-  void AddIconAgain() override;
+  std::uint32_t TaskbarCreatedMessage() override { return 0xC0F3; }  // a registered message
+  void AddIconAgain() override { area_->owners.insert(owner_); }
 
  private:
   FakeWindowHost& host_;

@@ -30,12 +30,8 @@ void FakeWindowSystem::SetVisibleByOwner(WindowId w, bool visible) {
   if (Window* win = Find(w)) win->visible = visible;
 }
 
-void FakeWindowSystem::SetOwnerAndClass(WindowId w, std::uint32_t process,
-                                        const std::string& windowClass) {
-  if (Window* win = Find(w)) {
-    win->process = process;
-    win->windowClass = windowClass;
-  }
+void FakeWindowSystem::SetOwnerAndClass(WindowId w, std::uint32_t process, const std::string& cls) {
+  if (Window* win = Find(w)) *win = Window{win->title, win->visible, process, cls};
 }
 
 std::vector<WindowId> FakeWindowSystem::ZOrder() const {
@@ -109,22 +105,6 @@ void FakeWindowSystem::BringToFront(WindowId w) {
   foreground_ = w;
   active_ = w;
   zorder_.splice(zorder_.begin(), zorder_, place_.at(w));
-}
-
-// Shown as by ShowWindow: the fake's windows never keep a program waiting.
-void FakeWindowSystem::ShowAsync(WindowId w) {
-  Record(Call::kShowAsync, w, "ws.ShowAsync ");
-  if (Window* win = Find(w)) win->visible = true;
-}
-
-std::uint32_t FakeWindowSystem::ProcessOf(WindowId w) {
-  Window* win = Find(w);
-  return win ? win->process : 0;
-}
-
-std::string FakeWindowSystem::ClassOf(WindowId w) {
-  Window* win = Find(w);
-  return win ? win->windowClass : std::string();
 }
 
 FakeWindowSystem::Window* FakeWindowSystem::Find(WindowId w) {
