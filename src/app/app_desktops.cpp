@@ -46,7 +46,7 @@ bool CVirtualDeskApp::DeleteDesktop(DesktopNumber n) {
   RegisterHotkeys();
   SwitchToDesktop(current_);  // records the deleted desktop's windows on the current one
   dirty_ = true;
-  RecordHiddenWindows();
+  RecordHiddenWindows();  // the deleted desktop's windows are shown, whatever the switch records
   return true;
 }
 
