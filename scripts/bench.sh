@@ -17,8 +17,8 @@ cmake --build build/bench-native --target bench_switch -j "$jobs" >/dev/null
 vs_select_windows_build
 vs_log "building veilswitcher.exe and the benchmark's helpers ($VS_WIN_PRESET)"
 cmake --preset "$VS_WIN_PRESET" >/dev/null
-cmake --build --preset "$VS_WIN_PRESET" --target veilswitcher bench_probe bench_hello -j "$jobs" \
-  >/dev/null
+cmake --build --preset "$VS_WIN_PRESET" --target veilswitcher bench_probe bench_hello \
+  bench_journal -j "$jobs" >/dev/null
 
 exe="$VS_WIN_BUILD/veilswitcher.exe"
 helpers="$VS_WIN_BUILD/bench/wine"
@@ -31,7 +31,7 @@ build/bench-native/bench_switch >"$outdir/native.txt"
 vs_ensure_display
 vs_log "Wine benchmark (boots its own prefix)"
 python3 bench/wine/bench_wine.py --exe "$exe" --probe "$helpers/bench_probe.exe" \
-  --hello "$helpers/bench_hello.exe" >"$outdir/wine.txt"
+  --hello "$helpers/bench_hello.exe" --journal "$helpers/bench_journal.exe" >"$outdir/wine.txt"
 
 cp "$exe" "$outdir/stripped.exe"
 "${VS_WIN_PRESET#mingw-}-w64-mingw32-strip" "$outdir/stripped.exe"

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include "app/virtual_desk_app.h"
+#include "platform/win32/win32_crash_guard.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {
@@ -21,5 +22,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   controls.dwSize = sizeof(controls);
   controls.dwICC = ICC_WIN95_CLASSES;
   InitCommonControlsEx(&controls);
+  InstallCrashGuard(&theApp);
   return theApp.InitInstance();
 }

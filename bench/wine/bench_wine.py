@@ -6,12 +6,14 @@ prefix of its own, removed at the end; the display is $DISPLAY (scripts/bench.sh
 private Xvfb when there is none).
 
   bench_wine.py --exe veilswitcher.exe --probe bench_probe.exe --hello bench_hello.exe
-                [--reps 20] [--warmup 2] [--starts 10] [--windows 10,100]
+                --journal bench_journal.exe [--reps 20] [--warmup 2] [--starts 10] [--windows 10,100]
 
 Measured:
   - one switch with N windows of another process (notice off): from the SendInput of Alt+Right
     (Alt+Left) until every window is hidden (shown), timed inside Wine with
     QueryPerformanceCounter; and the same road with nothing to switch, for subtraction;
+  - the journal of hidden windows those switches keep: the program's own code writing the N
+    windows to the registry (after Alt+Right) and emptying it (after Alt+Left);
   - start-up: from launching `wine veilswitcher.exe` until its hidden window exists and its
     thread is idle, and on a first start until its default settings are written, stamped on
     the Linux side as a watcher already running in the prefix reports each step; and the same
@@ -32,6 +34,7 @@ import time
 PROGRAM = "C:\\veilswitcher\\veilswitcher.exe"
 PROBE = "C:\\bench_probe.exe"
 HELLO = "C:\\bench_hello.exe"
+JOURNAL = "C:\\bench_journal.exe"
 APP_CLASS = "veilswitcherApp"
 HELLO_CLASS = "benchHello"
 STEP_TIMEOUT_S = 30
@@ -92,12 +95,12 @@ class Lines:
 class Prefix:
     """A fresh 32-bit prefix whose windows all live in Wine's virtual desktop."""
 
-    def __init__(self, exe, probe, hello):
+    def __init__(self, exe, probe, hello, journal):
         self.root = tempfile.mkdtemp(prefix="vs-bench-")
         self.path = os.path.join(self.root, "prefix")
         self.env = dict(os.environ, WINEPREFIX=self.path, WINEDEBUG="-all",
                         WINEDLLOVERRIDES="mscoree,mshtml=")
-        self.exe, self.probe_exe, self.hello_exe = exe, probe, hello
+        self.exe, self.probe_exe, self.hello_exe, self.journal_exe = exe, probe, hello, journal
         self.running = []
 
     def boot(self):
@@ -118,6 +121,7 @@ class Prefix:
         shutil.copy(self.exe, os.path.join(drive_c, "veilswitcher", "veilswitcher.exe"))
         shutil.copy(self.probe_exe, os.path.join(drive_c, "bench_probe.exe"))
         shutil.copy(self.hello_exe, os.path.join(drive_c, "bench_hello.exe"))
+        shutil.copy(self.journal_exe, os.path.join(drive_c, "bench_journal.exe"))
         log("prefix booted in %.1f s" % (time.monotonic() - started))
 
     def remove(self):
@@ -136,15 +140,19 @@ class Prefix:
 
     def probe(self, *args, timeout_s=STEP_TIMEOUT_S):
         """The probe's output lines; it must exit 0."""
+        return self.run(PROBE, *args, timeout_s=timeout_s)
+
+    def run(self, exe, *args, timeout_s=STEP_TIMEOUT_S):
+        """The output lines of a console helper that must exit 0."""
         # A file, not a pipe: a Wine process may leave helpers holding a pipe open after it ends.
         with tempfile.TemporaryFile() as out:
-            proc = subprocess.run(["wine", PROBE] + [str(a) for a in args], env=self.env,
+            proc = subprocess.run(["wine", exe] + [str(a) for a in args], env=self.env,
                                   stdin=subprocess.DEVNULL, stdout=out,
                                   stderr=subprocess.DEVNULL, timeout=timeout_s)
             out.seek(0)
             lines = out.read().decode("latin-1").replace("\r", "").splitlines()
         if proc.returncode != 0:
-            raise RuntimeError("bench_probe %s failed: %s" % (args, lines))
+            raise RuntimeError("%s %s failed: %s" % (exe, args, lines))
         return lines
 
 
@@ -245,7 +253,8 @@ def measure_switches(prefix, counts, reps, warmup):
     for count in counts:
         owner = prefix.spawn(PROBE, "windows", "BW", count, 600, first="ready")
         result[count] = (switch_loop(prefix, "BW", count, reps, warmup, "alt+right", "alt+left"),
-                         switch_loop(prefix, "BW", count, reps, warmup))
+                         switch_loop(prefix, "BW", count, reps, warmup),
+                         prefix.run(JOURNAL, "BW", count, reps + warmup)[2 * warmup:])
         prefix.probe("quit-owner", "BW1")
         owner.wait()
         prefix.running.remove(owner)
@@ -277,13 +286,18 @@ def report_switching(baselines, switches, reps, warmup):
     print("One switch, notice off, %d presses each way after %d warm-up pairs" % (reps, warmup))
     print("  %-58s%10s%10s" % ("from SendInput until every window has its new state", "median ms",
                                "p90 ms"))
-    for count, ((away, back, others), (hide, show, _)) in switches.items():
+    for count, ((away, back, others), (hide, show, _), journal) in switches.items():
         row("Alt+Right, %d windows of another process all hidden" % count, away)
         row("Alt+Left, the same %d windows all shown again" % count, back)
         if others:
             print("    (%d other visible titled window(s) were switched as well)" % others)
         row("  no program, no key: a helper's ShowWindow hides the %d" % count, hide)
         row("  no program, no key: a helper's ShowWindow shows the %d" % count, show)
+        record, clear = samples(journal, "record"), samples(journal, "clear")
+        row("  of Alt+Right: the journal of the %d, written (%.1f%%)"
+            % (count, 100 * median(record) / median(away)), record)
+        row("  of Alt+Left: the journal emptied (%.1f%%)" % (100 * median(clear) / median(back)),
+            clear)
     counts = sorted(switches)
     if len(counts) >= 2:
         low, high = counts[0], counts[-1]
@@ -331,6 +345,7 @@ def parse_args(argv):
     parser.add_argument("--exe", required=True, help="veilswitcher.exe")
     parser.add_argument("--probe", required=True, help="bench_probe.exe")
     parser.add_argument("--hello", required=True, help="bench_hello.exe")
+    parser.add_argument("--journal", required=True, help="bench_journal.exe")
     parser.add_argument("--reps", type=int, default=20, help="timed presses each way")
     parser.add_argument("--warmup", type=int, default=2, help="untimed press pairs first")
     parser.add_argument("--starts", type=int, default=10, help="timed starts of each kind")
@@ -348,7 +363,8 @@ def main(argv):
             log("%s is not installed (scripts/install-deps.sh installs it)" % tool)
             return 2
     counts = [int(n) for n in args.windows.split(",")]
-    prefix = Prefix(*(os.path.abspath(p) for p in (args.exe, args.probe, args.hello)))
+    prefix = Prefix(*(os.path.abspath(p) for p in (args.exe, args.probe, args.hello,
+                                                   args.journal)))
     try:
         prefix.boot()
         # A program that outlives the measurements keeps the wineserver and the desktop warm.

@@ -49,6 +49,7 @@ bool CVirtualDeskApp::DeleteDesktop(DesktopNumber n) {
   RegisterHotkeys();
   SwitchToDesktop(current_);  // records the deleted desktop's windows on the current one
   dirty_ = true;
+  RecordHiddenWindows();  // the deleted desktop's windows are shown, whatever the switch records
   return true;
 }
 
@@ -65,6 +66,7 @@ void CVirtualDeskApp::SwitchToDesktop(DesktopNumber target) {
     p_.windows.BringToFront(arriving.windows.back().window);
   }
   current_ = target;
+  RecordHiddenWindows();
   ShowDesktopNotice();
 }
 
@@ -86,6 +88,7 @@ void CVirtualDeskApp::RestoreWindow(std::uint32_t itemId) {
     p_.windows.Show(item.entry->window);
   }
   GetDesktop(item.owner).windows.erase(item.entry);
+  RecordHiddenWindows();
 }
 
 void CVirtualDeskApp::ShowAllWindows() {
@@ -93,6 +96,7 @@ void CVirtualDeskApp::ShowAllWindows() {
     for (const WindowEntry& entry : desk.windows) p_.windows.Show(entry.window);
     ClearWindowList(number);
   }
+  RecordHiddenWindows();
 }
 
 void CVirtualDeskApp::ShowDesktopNotice() {

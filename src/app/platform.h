@@ -56,6 +56,14 @@ class WindowMessageHandler {
                                std::intptr_t* result) = 0;
 };
 
+// What a crash of the program may still do: run by the platform's last-chance handler while the
+// program's own state may be broken, so it only reads and waits for nothing.
+class HiddenWindowRescue {
+ public:
+  virtual ~HiddenWindowRescue() = default;
+  virtual void ShowHiddenWindowsNow() = 0;
+};
+
 // The hidden window and the thread's message loop.
 class WindowHost {
  public:

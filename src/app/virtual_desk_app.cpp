@@ -14,7 +14,7 @@ constexpr std::size_t kLockPathBuffer = 275;
 }  // namespace
 
 CVirtualDeskApp::CVirtualDeskApp(const Platform& platform)
-    : p_(platform), settings_(platform.store, *this) {}
+    : p_(platform), settings_(platform.store, *this), journal_(platform.store) {}
 
 CVirtualDeskApp::~CVirtualDeskApp() {
   Shutdown();
@@ -26,6 +26,7 @@ int CVirtualDeskApp::InitInstance() {
   InitEnvironment();
   LoadSettings();
   current_ = 1;
+  RecoverHiddenWindows();
   AddTrayIcon();
   RegisterHotkeys();
   RunMessageLoop();
@@ -114,7 +115,10 @@ bool CVirtualDeskApp::OnWindowMessage(std::uint32_t message, std::uintptr_t wPar
       *result = 0;
       return true;
     default:
-      return false;
+      if (taskbarCreated_ == 0 || message != taskbarCreated_) return false;
+      p_.tray.AddIconAgain();  // the shell was restarted and has forgotten the icon
+      *result = 0;
+      return true;
   }
 }
 
@@ -154,6 +158,7 @@ void CVirtualDeskApp::RunOptionsDialog() {
 
 void CVirtualDeskApp::AddTrayIcon() {
   if (!p_.tray.AddIcon(hiddenWindow_)) FatalError("Cant go to systray.");
+  taskbarCreated_ = p_.tray.TaskbarCreatedMessage();
 }
 
 // The current desktop's list is refreshed first, so its submenu lists what is visible now.

@@ -5,6 +5,7 @@
 
 #include "app/platform.h"
 #include "desktops/desktop_table.h"
+#include "settings/hidden_journal.h"
 #include "settings/options.h"
 #include "settings/registry_settings.h"
 
@@ -14,7 +15,9 @@ constexpr const char* kLockFileName = "veilswitcher.tmp";
 
 // The application: owns the desktop table, the options and every platform resource the program
 // takes, and gives them all back in its destructor, which runs on every orderly end.
-class CVirtualDeskApp : public FailureReporter, public WindowMessageHandler {
+class CVirtualDeskApp : public FailureReporter,
+                        public WindowMessageHandler,
+                        public HiddenWindowRescue {
  public:
   explicit CVirtualDeskApp(const Platform& platform);
   ~CVirtualDeskApp() override;
@@ -43,6 +46,9 @@ class CVirtualDeskApp : public FailureReporter, public WindowMessageHandler {
   void CollectWindows(DesktopInfo& desk);
   void RestoreWindow(std::uint32_t itemId);
   void ShowAllWindows();
+  // Every window of every list, shown without waiting on its program: for a crash, where the
+  // shutdown will not run. Reads the table and changes nothing.
+  void ShowHiddenWindowsNow() override;
 
   // Settings.
   void WriteDefaultSettings();
@@ -85,11 +91,15 @@ class CVirtualDeskApp : public FailureReporter, public WindowMessageHandler {
   void OnTrayNotify(std::intptr_t mouseMessage);
   void RunAboutBox();
   void RunOptionsDialog();
+  void RecoverHiddenWindows();
+  bool StillHiddenAsRecorded(const JournalRecord& record);
+  void RecordHiddenWindows();
   bool HotkeyHeldElsewhere(HotkeyCode code);
   std::string DesktopHotkeyClash(const char* which, HotkeyCode code) const;
 
   Platform p_;
   RegistrySettings settings_;
+  HiddenJournal journal_;
   DesktopNumber current_ = 0;
   OptionsBlock options_;
   WindowId hiddenWindow_ = 0;
@@ -98,6 +108,10 @@ class CVirtualDeskApp : public FailureReporter, public WindowMessageHandler {
   bool dirty_ = false;
   bool settingsLoaded_ = false;
   bool shutDown_ = false;
+  // Only a copy that has read the journal may write it: a refused second copy must leave the
+  // running copy's journal alone.
+  bool journalRead_ = false;
+  std::uint32_t taskbarCreated_ = 0;  // the shell's registered message, once the icon is added
   // Nested loops of dialogs and menus still dispatch to the hidden window: each dialog opens once.
   bool aboutOpen_ = false;
   bool optionsOpen_ = false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "core_types.h"
@@ -20,4 +21,10 @@ class WindowSystem {
   virtual void Hide(WindowId w) = 0;          // ShowWindow(w, SW_HIDE)
   virtual void Activate(WindowId w) = 0;      // SetActiveWindow
   virtual void BringToFront(WindowId w) = 0;  // SetForegroundWindow
+  // ShowWindowAsync(w, SW_SHOW): returns at once even when the window's program has stopped
+  // taking messages.
+  virtual void ShowAsync(WindowId w) = 0;
+  // What recognises a window again after this process has gone and its handle may name another.
+  virtual std::uint32_t ProcessOf(WindowId w) = 0;  // GetWindowThreadProcessId; 0 when none
+  virtual std::string ClassOf(WindowId w) = 0;      // GetClassNameA, up to 256 characters
 };

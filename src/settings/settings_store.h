@@ -18,6 +18,8 @@ class SettingsStore {
   // RegCreateKeyExA(HKCU, path, class "REG_SZ", 0, KEY_ALL_ACCESS): `created` tells whether
   // the key was new.
   virtual bool CreateKey(const std::string& path, Key* key, bool* created) = 0;
+  // The same with REG_OPTION_VOLATILE: the key lives until the user logs off, never on disk.
+  virtual bool CreateVolatileKey(const std::string& path, Key* key) = 0;
   virtual bool OpenKey(const std::string& path, Key* key) = 0;       // RegOpenKeyExA, all access
   virtual bool OpenKeyPlain(const std::string& path, Key* key) = 0;  // RegOpenKeyA
   // RegQueryValueExA into a buffer of `capacity` bytes. On success `data` holds exactly the

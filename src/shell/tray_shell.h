@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "core_types.h"
 #include "shell/desktop_menu.h"
 
@@ -12,6 +14,11 @@ class TrayShell {
   virtual bool AddIcon(WindowId owner) = 0;
   // Shell_NotifyIconA(NIM_DELETE) with the same record; does nothing useful if never added.
   virtual void RemoveIcon() = 0;
+  // RegisterWindowMessageA("TaskbarCreated"): what the shell broadcasts when it has made its
+  // taskbar anew, without the icons it held.
+  virtual std::uint32_t TaskbarCreatedMessage() = 0;
+  // Shell_NotifyIconA(NIM_ADD) again with the record AddIcon filled; nothing before AddIcon.
+  virtual void AddIconAgain() = 0;
   // Destroys every menu of the previous build, builds the popup from `model` and tracks it at the
   // cursor with `owner` in the foreground; a chosen item reaches `owner` as WM_COMMAND after the
   // menu has closed.

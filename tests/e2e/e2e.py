@@ -617,6 +617,47 @@ class Shutdown(WineTestCase):
         self.assert_orderly_end(program, windows, hidden, "Exit")
 
 
+class DisorderlyEnd(WineTestCase):
+    def hide_on_desktops_one_and_two(self):
+        """W1 hidden on desktop 1 and X1 on desktop 2; desktop 3 is current."""
+        windows = self.open_windows("W", 1)
+        program = self.start_program()
+        self.press("alt+right")
+        self.assert_visible(windows, False, "Alt+Right did not hide W1")
+        windows += self.open_windows("X", 1)
+        self.press("alt+right")
+        self.assert_visible(windows, False, "Alt+Right did not hide X1")
+        return program, windows
+
+    def test_killed_copys_windows_come_back_at_the_next_start(self):
+        program, windows = self.hide_on_desktops_one_and_two()
+        self.assertEqual(self.probe("end-program", "kill"), ["done"])
+        self.wait_exit(program, "when killed")
+        self.assertEqual(self.probe("visible", *windows), ["0", "0"], "shown by whom?")
+        program = self.start_program()
+        self.poll(lambda: self.probe("visible", *windows), ["1", "0"], "only W1 is on desktop 1")
+        self.press("alt+f2")
+        self.assert_visible(windows[1:], True, "Alt+F2 did not bring desktop 2's window back")
+        self.assertEqual(self.probe("close-hidden"), ["posted"])
+        self.assertEqual(self.wait_exit(program, "after WM_CLOSE"), 0)
+        self.assertEqual(self.probe("visible", *windows), ["1", "1"])
+
+    def test_crash_shows_the_hidden_windows(self):
+        self.probe("regset", "Software\\Wine\\WineDbg", "ShowCrashDialog", "REG_DWORD",
+                   "00000000", check=True)
+        program, windows = self.hide_on_desktops_one_and_two()
+        self.assertEqual(self.probe("end-program", "crash"), ["done"])
+        self.assert_visible(windows, True, "the crash left windows hidden")
+        self.assertNotEqual(self.wait_exit(program, "after the crash"), 0)
+        self.assertIsNotNone(self.regdump("Software\\veilswitcher\\hidden"), "journal gone")
+
+    def test_taskbar_created_adds_the_icon_again(self):
+        self.start_program()
+        hidden = self.hidden_window()
+        self.assertEqual(self.probe("taskbar-restart", hidden), ["gone"])
+        self.poll(lambda: self.probe("tray-has", hidden, 0), ["1"], "the icon did not come back")
+
+
 class TrayMenu(WineTestCase):
     MAIN_ITEMS = ["VirtDesk1>", "*VirtDesk2>", "VirtDesk3>", "-", "About", "Exit"]
 

@@ -50,6 +50,8 @@ const char kUsage[] =
     "                                     ~grayed, submenu>\n"
     "  about TIMEOUT_MS                   the About box: count N, box H, text HEX, and\n"
     "                                     ok L T R B (its OK button)\n"
+    "  end-program kill|crash            TerminateProcess, or a thread of the program that faults\n"
+    "  taskbar-restart HWND               drop HWND's icon 0 (gone), post TaskbarCreated to HWND\n"
     "  no-tip TIMEOUT_MS                  wait until no tooltip of another program shows\n"
     "Dialog boxes of another process, found by TITLE; ID 0 is the dialog itself, else a control:\n"
     "  wait-gone TIMEOUT_MS TITLE...      wait until no dialog box has any of these titles\n"
@@ -373,6 +375,37 @@ int TempFile() {
   const std::string path = std::string(dir) + "\\veilswitcher.tmp";
   Say(GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES ? "absent" : "exists");
   return 0;
+}
+
+// ---- disorderly ends and a restarted shell ----------------------------------------------
+
+// "kill" ends the program as a task manager's End task does; "crash" starts a thread in it at
+// an address where nothing is mapped, which faults at once.
+int EndProgram(const std::string& how) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(FindWindowA("veilswitcherApp", nullptr), &pid);
+  HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid);
+  const auto nowhere = reinterpret_cast<LPTHREAD_START_ROUTINE>(UINT_PTR{16});
+  HANDLE thread = how == "crash" && process
+                      ? CreateRemoteThread(process, nullptr, 0, nowhere, nullptr, 0, nullptr)
+                      : nullptr;
+  const bool done = how == "crash" ? thread != nullptr
+                                   : TerminateProcess(process, 1) &&
+                                         WaitForSingleObject(process, 10000) == WAIT_OBJECT_0;
+  if (thread) CloseHandle(thread);
+  if (process) CloseHandle(process);
+  Say(done ? "done" : "fail");
+  return done ? 0 : 1;
+}
+
+// The shell forgets every icon when its taskbar is made anew, and then broadcasts this message.
+int TaskbarRestart(HWND owner) {
+  NOTIFYICONDATAA record = {};
+  record.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  record.hWnd = owner;
+  Shell_NotifyIconA(NIM_DELETE, &record);
+  Say(Shell_NotifyIconA(NIM_MODIFY, &record) ? "still there" : "gone");
+  return PostMessageA(owner, RegisterWindowMessageA("TaskbarCreated"), 0, 0) ? 0 : 1;
 }
 
 // ---- tooltips ---------------------------------------------------------------------------
@@ -1004,6 +1037,10 @@ int Run(int argc, char** argv) {
   if (cmd == "about" && rest == 1) return DescribeAbout(ParseNumber(args[0]));
   if (cmd == "press-button" && rest == 2) {
     return PostToDialog(args[0], std::atoi(args[1]), BM_CLICK, 0, 0);
+  }
+  if (cmd == "end-program" && rest == 1) return EndProgram(args[0]);
+  if (cmd == "taskbar-restart" && rest == 1) {
+    return TaskbarRestart(reinterpret_cast<HWND>(ParseNumber(args[0])));
   }
   if (cmd == "no-tip" && rest == 1) return WaitNoTip(ParseNumber(args[0]));
   if (cmd == "wait-gone" && rest >= 2) return WaitGone(ParseNumber(args[0]), rest - 1, args + 1);

@@ -14,7 +14,8 @@
 // The current user's registry hive, in memory: key paths and value names compare without regard
 // to case (ASCII letters only), values enumerate in creation order (overwriting keeps the place),
 // the empty name is the default value, data is kept byte for byte with no terminator added,
-// creating a key creates its parents, and a key with subkeys cannot be deleted.
+// creating a key creates its parents, and a key with subkeys cannot be deleted. No test logs off,
+// so a volatile key is a key.
 class FakeSettingsStore : public SettingsStore, public TimelineSource {
  public:
   struct Value {
@@ -46,6 +47,10 @@ class FakeSettingsStore : public SettingsStore, public TimelineSource {
   int BadCloses() const { return badCloses_; }
 
   bool CreateKey(const std::string& path, Key* key, bool* created) override;
+  bool CreateVolatileKey(const std::string& path, Key* key) override {
+    bool created = false;
+    return CreateKey(path, key, &created);
+  }
   bool OpenKey(const std::string& path, Key* key) override;
   bool OpenKeyPlain(const std::string& path, Key* key) override;
   bool QueryValue(Key key, const std::string& name, std::uint32_t capacity,

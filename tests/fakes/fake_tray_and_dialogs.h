@@ -41,6 +41,8 @@ class FakeTrayShell : public TrayShell, public TimelineSource {
   void RemoveIcon() override;
   void TrackDesktopMenu(const DesktopMenuModel& model, WindowId owner) override;
   void DestroyMenus() override;
+  std::uint32_t TaskbarCreatedMessage() override { return 0xC0F3; }  // a registered message
+  void AddIconAgain() override { area_->owners.insert(owner_); }
 
  private:
   FakeWindowHost& host_;

@@ -30,6 +30,10 @@ void FakeWindowSystem::SetVisibleByOwner(WindowId w, bool visible) {
   if (Window* win = Find(w)) win->visible = visible;
 }
 
+void FakeWindowSystem::SetOwnerAndClass(WindowId w, std::uint32_t process, const std::string& cls) {
+  if (Window* win = Find(w)) *win = Window{win->title, win->visible, process, cls};
+}
+
 std::vector<WindowId> FakeWindowSystem::ZOrder() const {
   return std::vector<WindowId>(zorder_.begin(), zorder_.end());
 }

@@ -26,6 +26,8 @@ class FakeWindowSystem : public WindowSystem, public TimelineSource {
   void SetTitle(WindowId w, const std::string& title);
   // The window's own program shows or hides it; not one of the logged calls.
   void SetVisibleByOwner(WindowId w, bool visible);
+  // The handle now names a window of this process and class: another program's, once reused.
+  void SetOwnerAndClass(WindowId w, std::uint32_t process, const std::string& cls);
 
   std::vector<WindowId> ZOrder() const;  // existing windows, top first
   std::string TitleOf(WindowId w) const;
@@ -45,11 +47,16 @@ class FakeWindowSystem : public WindowSystem, public TimelineSource {
   void Hide(WindowId w) override;
   void Activate(WindowId w) override;
   void BringToFront(WindowId w) override;
+  void ShowAsync(WindowId w) override { Show(w); }  // no fake window keeps a program waiting
+  std::uint32_t ProcessOf(WindowId w) override { return Exists(w) ? windows_[w].process : 0; }
+  std::string ClassOf(WindowId w) override { return Exists(w) ? windows_[w].windowClass : ""; }
 
  private:
   struct Window {
     std::string title;
     bool visible = false;
+    std::uint32_t process = 0x4d0;  // every window's program, until a test says otherwise
+    std::string windowClass = "TestWindow";
   };
   Window* Find(WindowId w);
   void Record(Call call, WindowId w, const char* name);

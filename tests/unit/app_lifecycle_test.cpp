@@ -102,6 +102,8 @@ TEST(StartUp, TempPathMustFitTheBufferWholeWithTheFileName) {
 TEST(StartUp, SecondCopyIsRefusedAndLeavesTheFirstOnesSettingsAlone) {
   AppHarness first;
   ASSERT_EQ(first.Start(), std::nullopt);
+  first.windows.Open("W");
+  first.app().SwitchToDesktop(2);  // the journal of its hidden window is the first copy's too
   AppHarness second;
   second.process.ShareLocksWith(first.process);
   second.store.CopyContentsFrom(first.store);

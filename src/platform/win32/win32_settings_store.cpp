@@ -45,6 +45,15 @@ bool Win32SettingsStore::CreateKey(const std::string& path, Key* key, bool* crea
   return true;
 }
 
+bool Win32SettingsStore::CreateVolatileKey(const std::string& path, Key* key) {
+  HKEY opened = nullptr;
+  LONG rc = RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
+                            KEY_ALL_ACCESS, nullptr, &opened, nullptr);
+  if (rc != ERROR_SUCCESS) return false;
+  *key = FromHkey(opened);
+  return true;
+}
+
 bool Win32SettingsStore::OpenKey(const std::string& path, Key* key) {
   HKEY opened = nullptr;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_ALL_ACCESS, &opened) != ERROR_SUCCESS)

@@ -11,6 +11,7 @@
 class Win32SettingsStore : public SettingsStore {
  public:
   bool CreateKey(const std::string& path, Key* key, bool* created) override;
+  bool CreateVolatileKey(const std::string& path, Key* key) override;
   bool OpenKey(const std::string& path, Key* key) override;
   bool OpenKeyPlain(const std::string& path, Key* key) override;
   bool QueryValue(Key key, const std::string& name, std::uint32_t capacity,

@@ -41,6 +41,14 @@ void Win32TrayShell::RemoveIcon() {
   Shell_NotifyIconA(NIM_DELETE, &record_);
 }
 
+std::uint32_t Win32TrayShell::TaskbarCreatedMessage() {
+  return RegisterWindowMessageA("TaskbarCreated");
+}
+
+void Win32TrayShell::AddIconAgain() {
+  if (record_.cbSize != 0) Shell_NotifyIconA(NIM_ADD, &record_);
+}
+
 void Win32TrayShell::TrackDesktopMenu(const DesktopMenuModel& model, WindowId owner) {
   HMENU popup = BuildMenu(model);
   POINT at = {};

@@ -24,6 +24,8 @@ class Win32TrayShell : public TrayShell {
   void RemoveIcon() override;
   void TrackDesktopMenu(const DesktopMenuModel& model, WindowId owner) override;
   void DestroyMenus() override;
+  std::uint32_t TaskbarCreatedMessage() override;
+  void AddIconAgain() override;
 
   // Destroys the previous build's menus and builds the popup of `model` without showing it.
   HMENU BuildMenu(const DesktopMenuModel& model);

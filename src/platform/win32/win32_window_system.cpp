@@ -43,6 +43,22 @@ void Win32WindowSystem::Activate(WindowId w) {
   SetActiveWindow(ToHwnd(w));
 }
 
+void Win32WindowSystem::ShowAsync(WindowId w) {
+  ShowWindowAsync(ToHwnd(w), SW_SHOW);
+}
+
+std::uint32_t Win32WindowSystem::ProcessOf(WindowId w) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(ToHwnd(w), &process);
+  return process;
+}
+
+std::string Win32WindowSystem::ClassOf(WindowId w) {
+  char name[257] = {};  // a class name has at most 256 characters
+  int copied = GetClassNameA(ToHwnd(w), name, sizeof(name));
+  return copied > 0 ? std::string(name, static_cast<size_t>(copied)) : std::string();
+}
+
 void Win32WindowSystem::BringToFront(WindowId w) {
   SetForegroundWindow(ToHwnd(w));
 }

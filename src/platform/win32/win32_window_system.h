@@ -27,4 +27,7 @@ class Win32WindowSystem : public WindowSystem {
   void Hide(WindowId w) override;
   void Activate(WindowId w) override;
   void BringToFront(WindowId w) override;
+  void ShowAsync(WindowId w) override;
+  std::uint32_t ProcessOf(WindowId w) override;
+  std::string ClassOf(WindowId w) override;
 };

@@ -1,0 +1,62 @@
+// The journal of hidden windows under Wine, with the program's own code and the real registry:
+// the records of COUNT windows of another process written to the volatile key, as after a
+// switch that hid them all, then the journal emptied, as after the switch back. Prints
+// "record MS" and "clear MS" for each of REPS pairs; it asserts nothing and is not a test.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "platform/win32/win32_settings_store.h"
+#include "platform/win32/win32_window_system.h"
+#include "settings/hidden_journal.h"
+
+namespace {
+
+double MsSince(const LARGE_INTEGER& start) {
+  LARGE_INTEGER now, frequency;
+  QueryPerformanceCounter(&now);
+  QueryPerformanceFrequency(&frequency);
+  return 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) /
+         static_cast<double>(frequency.QuadPart);
+}
+
+// Desktop 1 holds the windows: current desktop 2 records them all, current desktop 1 none.
+bool FillDesktopOne(const std::string& prefix, int count, DesktopTable& table) {
+  table.GetDesktop(1).name = "VirtDesk1";
+  table.GetDesktop(2).name = "VirtDesk2";
+  for (int i = 1; i <= count; ++i) {
+    const std::string title = prefix + std::to_string(i);
+    HWND w = FindWindowA(nullptr, title.c_str());
+    if (!w) {
+      std::printf("missing %s\n", title.c_str());
+      return false;
+    }
+    table.GetDesktop(1).windows.push_back(WindowEntry{ToWindowId(w), title});
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 4) {
+    std::fputs("usage: bench_journal TITLE_PREFIX COUNT REPS\n", stderr);
+    return 2;
+  }
+  DesktopTable table;
+  if (!FillDesktopOne(argv[1], std::atoi(argv[2]), table)) return 1;
+  Win32WindowSystem windows;
+  Win32SettingsStore store;
+  HiddenJournal journal(store);
+  for (int i = 0, reps = std::atoi(argv[3]); i < reps; ++i) {
+    for (DesktopNumber current : {2, 1}) {
+      LARGE_INTEGER start;
+      QueryPerformanceCounter(&start);
+      journal.Write(HiddenWindowRecords(table, current, windows));
+      std::printf("%s %.3f\n", current == 2 ? "record" : "clear", MsSince(start));
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core_types.h"
+#include "desktops/desktop_table.h"
+#include "desktops/window_system.h"
+#include "settings/settings_store.h"
+
+namespace journal {
+// Beside the settings, not below the desktops key: saving deletes that key, and a key that holds
+// a subkey cannot be deleted. Volatile, so it goes at logoff, when its handles mean nothing.
+constexpr const char* kKey = "Software\\veilswitcher\\hidden";
+constexpr const char* kValue = "windows";
+// The most the journal reads back; a longer one is ignored, so it is never written longer.
+constexpr std::uint32_t kCapacity = 256 * 1024;
+}  // namespace journal
+
+// One window the program holds hidden, with what recognises it after the program has gone.
+struct JournalRecord {
+  WindowId window = 0;
+  std::uint32_t process = 0;
+  DesktopNumber desktop = 0;
+  std::string desktopName;
+  std::string windowClass;
+  bool operator==(const JournalRecord& o) const {
+    return window == o.window && process == o.process && desktop == o.desktop &&
+           desktopName == o.desktopName && windowClass == o.windowClass;
+  }
+};
+
+// Every window the table holds hidden: the lists of all desktops but the current one, whose list
+// holds visible windows.
+std::vector<JournalRecord> HiddenWindowRecords(const DesktopTable& table, DesktopNumber current,
+                                               WindowSystem& windows);
+
+// The stored form: "VSJ1", then per record the window and the process (32 bits each), the
+// desktop number (16 bits), the desktop name after its 8-bit length and the class name after its
+// 16-bit length, all little-endian. Records that would pass kCapacity are left out.
+std::string EncodeJournal(const std::vector<JournalRecord>& records);
+// False, with no records, for anything that is not exactly that form.
+bool DecodeJournal(const std::string& data, std::vector<JournalRecord>* records);
+
+// The journal in the store. Knows what it last found or wrote there, so that a change of the
+// hidden set costs one write and no change costs none.
+class HiddenJournal {
+ public:
+  explicit HiddenJournal(SettingsStore& store) : store_(store) {}
+  std::vector<JournalRecord> Read();  // empty when missing, too long or malformed
+  void Write(const std::vector<JournalRecord>& records);  // no records: the key goes
+
+ private:
+  void Store(const std::string& data);
+
+  SettingsStore& store_;
+  std::optional<std::string> stored_;  // unknown until read or written
+};

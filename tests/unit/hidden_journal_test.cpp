@@ -1,0 +1,78 @@
+#include "settings/hidden_journal.h"
+
+#include "test_support.h"
+
+namespace vt {
+namespace {
+
+constexpr const char* kJournalKey = "Software\\veilswitcher\\hidden";
+constexpr std::uint32_t kOurs = 0x4d0;  // the process every fake window belongs to at first
+
+// The stored journal, one "desktop:title" per record: "missing" without its key.
+Strings Journal(AppHarness& h) {
+  if (!h.store.HasKey(kJournalKey)) return {"missing"};
+  const Value* v = h.store.Find(kJournalKey, "windows");
+  std::vector<JournalRecord> records;
+  if (!v || v->type != kBinary || !DecodeJournal(v->data, &records)) return {"malformed"};
+  Strings out;
+  for (const auto& r : records) out.push_back(r.desktopName + ":" + h.windows.TitleOf(r.window));
+  return out;
+}
+
+class HiddenJournalKept : public Running {};
+
+TEST_F(HiddenJournalKept, FollowsEveryChangeOfTheHiddenSetAndAnOrderlyEndEmptiesIt) {
+  StartWith();
+  h.OpenWindows({"A", "B"});
+  h.app().SwitchToDesktop(2);
+  EXPECT_EQ(Journal(h), (Strings{"One:A", "One:B"}));
+  h.windows.Open("C");
+  h.app().SwitchToDesktop(3);
+  EXPECT_EQ(Journal(h), (Strings{"One:A", "One:B", "Two:C"}));
+  h.app().RestoreWindow(1);
+  EXPECT_EQ(Journal(h), (Strings{"One:B", "Two:C"}));
+  ASSERT_TRUE(h.app().DeleteDesktop(2));
+  EXPECT_EQ(Journal(h), (Strings{"One:B"}));
+  h.Stop();
+  EXPECT_EQ(Journal(h), (Strings{"missing"}));
+}
+
+TEST_F(HiddenJournalKept, OnlyWindowsStillHiddenAsRecordedComeBackAtStart) {
+  const Ids w = h.OpenWindows({"Two", "One", "Gone", "Reused", "Reclassed", "Shown", "Closed"});
+  const char* desks[] = {"Two", "One", "NoSuchDesk", "Two", "Two", "Two", "Two"};
+  std::vector<JournalRecord> records;
+  for (std::size_t i = 0; i < w.size(); ++i)
+    records.push_back({w[i], kOurs, 2, desks[i], "TestWindow"});
+  for (WindowId id : w) h.windows.SetVisibleByOwner(id, id == w[5]);
+  h.windows.SetOwnerAndClass(w[3], kOurs + 4, "TestWindow");
+  h.windows.SetOwnerAndClass(w[4], kOurs, "Other");
+  h.windows.Destroy(w[6]);
+  h.store.Seed(kJournalKey, "windows", kBinary, EncodeJournal(records));
+  StartWith();
+  EXPECT_EQ(h.Titles(2), (Strings{"Two"}));  // still hidden: switching there shows it
+  const std::vector<bool> visible = {false, true, true, false, false, true};
+  for (std::size_t i = 0; i < visible.size(); ++i)
+    EXPECT_EQ(h.windows.IsVisible(w[i]), visible[i]) << h.windows.TitleOf(w[i]);
+  EXPECT_EQ(Journal(h), (Strings{"Two:Two"}));
+}
+
+TEST(HiddenJournal, MalformedOrOverlongDataReadsAsNothingAndIsReplaced) {
+  const std::string good = EncodeJournal({JournalRecord{0x10010, 0x4d0, 2, "Two", "TestWindow"}});
+  const std::string cases[] = {good,
+                               "",
+                               "XSJ1" + good.substr(4),
+                               good + "\x01",
+                               good.substr(0, good.size() - 1),
+                               good + std::string(journal::kCapacity, 'x')};
+  for (const std::string& data : cases) {
+    FakeSettingsStore store;
+    store.Seed(kJournalKey, "windows", kBinary, data);
+    HiddenJournal journal(store);
+    EXPECT_EQ(journal.Read().size(), &data == &cases[0] ? 1u : 0u) << data.size();
+    journal.Write({});
+    EXPECT_FALSE(store.HasKey(kJournalKey)) << data.size();
+  }
+}
+
+}  // namespace
+}  // namespace vt
