@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "test_support.h"
 
 namespace vt {
@@ -18,23 +20,32 @@ class Switching : public Running {
   void SetUp() override { StartWith(); }
 };
 
+// The stacking of `ids` alone, top first.
+Ids Stack(AppHarness& h, const Ids& ids) {
+  Ids out;
+  for (WindowId w : h.windows.ZOrder()) {
+    if (std::find(ids.begin(), ids.end(), w) != ids.end()) out.push_back(w);
+  }
+  return out;
+}
+
 TEST_F(Switching, CapturesTopDownKeepsBottomToTopAndActivatesFormerTop) {
   Ids zyx = h.OpenWindows({"Z", "Y", "X"});
   const WindowId z = zyx[0], y = zyx[1], x = zyx[2];
+  int moves = h.windows.ActivationChanges();
   h.app().SwitchToDesktop(2);
   EXPECT_EQ(h.Titles(1), (Strings{"Z", "Y", "X"}));
-  EXPECT_EQ(h.windows.Log(), (Log{{Call::kHide, x}, {Call::kHide, y}, {Call::kHide, z}}));
+  EXPECT_FALSE(h.windows.IsVisible(x) || h.windows.IsVisible(y) || h.windows.IsVisible(z));
+  EXPECT_EQ(h.windows.ActivationChanges() - moves, 1);  // handed on once, not down the stack
   EXPECT_EQ(h.app().CurrentDesktop(), 2);
-  h.windows.ClearLog();
+  moves = h.windows.ActivationChanges();
   h.app().SwitchToDesktop(1);
-  EXPECT_EQ(h.windows.Log(), (Log{{Call::kShow, z},
-                                  {Call::kShow, y},
-                                  {Call::kShow, x},
-                                  {Call::kActivate, x},
-                                  {Call::kBringToFront, x}}));
   EXPECT_TRUE(h.windows.IsVisible(x) && h.windows.IsVisible(y) && h.windows.IsVisible(z));
+  EXPECT_EQ(Stack(h, zyx), (Ids{x, y, z}));
   EXPECT_EQ(h.windows.ForegroundWindow(), x);
-  EXPECT_EQ(h.Titles(1), (Strings{"Z", "Y", "X"}));  // the target's list is kept
+  EXPECT_EQ(h.windows.ActiveWindow(), x);
+  EXPECT_EQ(h.windows.ActivationChanges() - moves, 1);  // only the former top is activated
+  EXPECT_EQ(h.Titles(1), (Strings{"Z", "Y", "X"}));     // the target's list is kept
 }
 
 TEST_F(Switching, FilterLeavesShellEmptyTitledInvisibleAndOwnWindowsAlone) {
@@ -46,14 +57,18 @@ TEST_F(Switching, FilterLeavesShellEmptyTitledInvisibleAndOwnWindowsAlone) {
   const WindowId untitled = h.windows.Open("");
   const WindowId ghost = h.windows.Open("Ghost", false);
   const WindowId lng = h.windows.Open(longTitle);
+  const WindowId cloaked = h.windows.Open("Suspended store app");
+  h.windows.SetCloaked(cloaked, true);  // visible to the system, on no screen the user sees
   h.app().SwitchToDesktop(2);
   EXPECT_EQ(h.Titles(1), (Strings{"Program Mana", longTitle}));
-  EXPECT_EQ(h.windows.CallsOf(Call::kHide), (Ids{lng, prefix}));
-  for (WindowId w : {shell, shellToo, untitled, h.host.Hidden()})
+  EXPECT_FALSE(h.windows.IsVisible(lng) || h.windows.IsVisible(prefix));
+  for (WindowId w : {shell, shellToo, untitled, h.host.Hidden(), cloaked})
     EXPECT_TRUE(h.windows.IsVisible(w));
+  h.windows.SetVisibleByOwner(cloaked, false);
   h.app().SwitchToDesktop(1);
   EXPECT_FALSE(h.windows.IsVisible(ghost));  // never recorded, so never shown
-  EXPECT_THAT(h.windows.CallsOf(Call::kShow), UnorderedElementsAre(prefix, lng));
+  EXPECT_FALSE(h.windows.IsVisible(cloaked));
+  EXPECT_TRUE(h.windows.IsVisible(lng) && h.windows.IsVisible(prefix));
 }
 
 TEST_F(Switching, EmptyTargetActivatesNothing) {
@@ -68,12 +83,9 @@ TEST_F(Switching, EmptyTargetActivatesNothing) {
 TEST_F(Switching, ToTheCurrentDesktopHidesAndShowsEverythingAgain) {
   Ids ids = h.OpenWindows({"Low", "Top"});
   h.app().SwitchToDesktop(1);
-  EXPECT_EQ(h.windows.Log(), (Log{{Call::kHide, ids[1]},
-                                  {Call::kHide, ids[0]},
-                                  {Call::kShow, ids[0]},
-                                  {Call::kShow, ids[1]},
-                                  {Call::kActivate, ids[1]},
-                                  {Call::kBringToFront, ids[1]}}));
+  EXPECT_TRUE(h.windows.IsVisible(ids[0]) && h.windows.IsVisible(ids[1]));
+  EXPECT_EQ(Stack(h, ids), (Ids{ids[1], ids[0]}));
+  EXPECT_EQ(h.windows.ForegroundWindow(), ids[1]);
   EXPECT_EQ(h.Titles(1), (Strings{"Low", "Top"}));
   EXPECT_EQ(h.app().CurrentDesktop(), 1);
 }
@@ -108,6 +120,63 @@ TEST_F(Switching, ShowAllWindowsShowsEveryListInDesktopOrderAndEmptiesThem) {
   EXPECT_EQ(h.windows.CallsOf(Call::kShow), (Ids{a, c}));
   EXPECT_TRUE(h.windows.IsVisible(a) && h.windows.IsVisible(c));
   EXPECT_EQ(Entries(h), 0u);
+}
+
+// Two windows of a program that answers under one of a program that has stopped taking
+// messages (thread 2): the hung one is on top, as the window the user was last in.
+class HungProgram : public Running {
+ protected:
+  static constexpr std::uint32_t kHungThread = 2;
+  void SetUp() override {
+    StartWith();
+    low_ = h.OpenWindows({"Low", "Mid"});
+    hung_ = h.windows.Open("Hung", true, kHungThread);
+    h.windows.Hang(kHungThread);
+  }
+  bool Visible(std::initializer_list<WindowId> ws) {
+    for (WindowId w : ws) {
+      if (!h.windows.IsVisible(w)) return false;
+    }
+    return true;
+  }
+  Ids low_;
+  WindowId hung_ = 0;
+};
+
+TEST_F(HungProgram, IsRecordedAndFollowsWhenItWakesWithoutHoldingTheSwitch) {
+  h.app().SwitchToDesktop(2);
+  EXPECT_EQ(h.Titles(1), (Strings{"Low", "Mid", "Hung"}));
+  EXPECT_FALSE(h.windows.IsVisible(low_[0]) || h.windows.IsVisible(low_[1]));
+  EXPECT_TRUE(h.windows.IsVisible(hung_));  // queued for its thread
+  EXPECT_EQ(h.windows.ProbesSent(), 2);     // once per thread, not per window
+  h.windows.Wake(kHungThread);
+  EXPECT_FALSE(h.windows.IsVisible(hung_));
+  h.windows.Hang(kHungThread);
+  h.app().SwitchToDesktop(1);
+  EXPECT_TRUE(Visible({low_[0], low_[1]}));
+  EXPECT_FALSE(h.windows.IsVisible(hung_));
+  h.windows.Wake(kHungThread);
+  EXPECT_TRUE(Visible({low_[0], low_[1], hung_}));
+  EXPECT_EQ(Stack(h, {low_[0], low_[1], hung_}), (Ids{hung_, low_[1], low_[0]}));
+  EXPECT_EQ(h.windows.ActiveWindow(), hung_);  // activated itself once awake
+  EXPECT_EQ(h.windows.WaitsOnHungThreads(), 0);
+}
+
+TEST_F(HungProgram, IsNeverWaitedOnByTheMenuOrAtExit) {
+  h.app().SwitchToDesktop(2);
+  h.windows.Wake(kHungThread);
+  const WindowId other = h.windows.Open("Other", true, kHungThread);
+  h.windows.Hang(kHungThread);
+  h.app().CollectWindows(h.app().GetDesktop(2));  // as the menu does before it opens
+  h.app().RestoreWindow(4);                       // Other, on the current desktop
+  h.app().RestoreWindow(3);                       // Hung, from desktop 1
+  EXPECT_EQ(h.Titles(1), (Strings{"Low", "Mid"}));
+  h.app().ShowAllWindows();
+  EXPECT_EQ(h.windows.WaitsOnHungThreads(), 0);
+  EXPECT_FALSE(h.windows.IsVisible(hung_));
+  h.windows.Wake(kHungThread);
+  EXPECT_TRUE(Visible({low_[0], low_[1], hung_, other}));
+  EXPECT_EQ(h.windows.ZOrder().front(), hung_);  // its SW_SHOW raised it once it woke
 }
 
 TEST(SwitchingEmptyTable, NoSwitchHappens) {
@@ -151,7 +220,8 @@ TEST_F(RestoreWindow, OnAnotherDesktopShowsTheItemAndForgetsIt) {
   EXPECT_EQ(h.Titles(3), (Strings{"C1", "C2"}));
   h.windows.ClearLog();
   h.app().SwitchToDesktop(3);  // C3 now belongs to desktop 2
-  EXPECT_EQ(h.windows.CallsOf(Call::kShow), (Ids{c_[0], c_[1]}));
+  EXPECT_TRUE(h.windows.IsVisible(c_[0]) && h.windows.IsVisible(c_[1]));
+  EXPECT_THAT(h.windows.CallsOf(Call::kShowBelow), UnorderedElementsAre(c_[0], c_[1]));
   EXPECT_EQ(h.Titles(2), (Strings{"C3"}));
 }
 

@@ -161,6 +161,79 @@ TEST_F(WindowSystemTest, BringToFrontAndActivateReachTheWindow) {
   DestroyWindow(second);
 }
 
+// Wine keeps invisible windows of its own (input method windows) among the top-level ones.
+HWND NextVisible(HWND w) {
+  do {
+    w = GetWindow(w, GW_HWNDNEXT);
+  } while (w && !IsWindowVisible(w));
+  return w;
+}
+
+TEST_F(WindowSystemTest, ShowBelowRestoresAStackWithoutActivatingAnyOfIt) {
+  HWND c = CreateTitledWindow("C"), b = CreateTitledWindow("B"), a = CreateTitledWindow("A");
+  ASSERT_TRUE(a && b && c);
+  PumpPending();  // the activations of their creation would otherwise reorder them afterwards
+  Win32WindowSystem ws;
+  for (HWND w : {c, b, a}) ws.Hide(ToWindowId(w));
+  ws.ShowBelow(ToWindowId(c), 0, false);  // the reverse of their creation
+  ws.ShowBelow(ToWindowId(b), ToWindowId(c), false);
+  ws.ShowBelow(ToWindowId(a), ToWindowId(b), false);
+  PumpPending();
+  EXPECT_TRUE(IsWindowVisible(a) && IsWindowVisible(b) && IsWindowVisible(c));
+  EXPECT_EQ(NextVisible(c), b);
+  EXPECT_EQ(NextVisible(b), a);
+  for (HWND w : {a, b, c}) EXPECT_NE(GetActiveWindow(), w);
+  EXPECT_FALSE(ws.IsCloaked(ToWindowId(c)));  // Wine cloaks nothing
+  for (HWND w : {a, b, c}) DestroyWindow(w);
+}
+
+// A window whose thread stops taking messages when told to, until released.
+struct StallingOwner {
+  HWND window = nullptr;
+  HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  HANDLE stall = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  HANDLE stalled = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+
+  static DWORD WINAPI Run(void* self) {
+    auto* o = static_cast<StallingOwner*>(self);
+    o->window = CreateTitledWindow("veilswitcher stalling owner");
+    SetEvent(o->ready);
+    while (MsgWaitForMultipleObjects(1, &o->stall, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0)
+      PumpPending();
+    SetEvent(o->stalled);
+    WaitForSingleObject(o->release, INFINITE);
+    MSG m;
+    while (GetMessageA(&m, nullptr, 0, 0) > 0) DispatchMessageA(&m);
+    DestroyWindow(o->window);
+    return 0;
+  }
+};
+
+TEST_F(WindowSystemTest, AThreadThatTakesNoMessagesIsProbedAndNeverWaitedOn) {
+  StallingOwner owner;
+  DWORD threadId = 0;
+  HANDLE thread = CreateThread(nullptr, 0, StallingOwner::Run, &owner, 0, &threadId);
+  ASSERT_EQ(WaitForSingleObject(owner.ready, 10000), WAIT_OBJECT_0);
+  ASSERT_NE(owner.window, nullptr);
+  Win32WindowSystem ws;
+  const WindowId w = ToWindowId(owner.window);
+  EXPECT_EQ(ws.ThreadOf(w), threadId);
+  EXPECT_TRUE(ws.Answers(w));
+  SetEvent(owner.stall);
+  ASSERT_EQ(WaitForSingleObject(owner.stalled, 10000), WAIT_OBJECT_0);
+  EXPECT_FALSE(ws.Answers(w));
+  ws.HideAsync(w);  // a call that waited would never return: the release comes after it
+  EXPECT_TRUE(IsWindowVisible(owner.window));
+  SetEvent(owner.release);
+  for (int i = 0; i < 500 && IsWindowVisible(owner.window); ++i) Sleep(20);
+  EXPECT_FALSE(IsWindowVisible(owner.window));
+  PostThreadMessageA(threadId, WM_QUIT, 0, 0);
+  WaitForSingleObject(thread, 10000);
+  CloseHandle(thread);
+  for (HANDLE e : {owner.ready, owner.stall, owner.stalled, owner.release}) CloseHandle(e);
+}
+
 using WindowHostTest = WindowTest;
 
 TEST_F(WindowHostTest, HiddenWindowIsAnInvisibleNamedPopup) {

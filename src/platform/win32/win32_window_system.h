@@ -25,6 +25,12 @@ class Win32WindowSystem : public WindowSystem {
   bool Exists(WindowId w) override;
   void Show(WindowId w) override;
   void Hide(WindowId w) override;
+  bool IsCloaked(WindowId w) override;
   void Activate(WindowId w) override;
   void BringToFront(WindowId w) override;
+  std::uint32_t ThreadOf(WindowId w) override;
+  bool Answers(WindowId w) override;
+  void ShowAsync(WindowId w) override;
+  void HideAsync(WindowId w) override;
+  void ShowBelow(WindowId w, WindowId above, bool async) override;
 };
