@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <iterator>
+#include <utility>
 
 namespace {
 
@@ -20,14 +21,16 @@ bool TitleQualifies(const std::string& filterTitle) {
   return !IsProgramManager(filterTitle) && !filterTitle.empty();
 }
 
+// Every test is a plain read, so the cheap ones go first and a title is read only for a window
+// that can qualify, and read again in full only when the filter's buffer cut it.
 void WalkTopLevelWindows(WindowSystem& ws, WindowId hiddenWindow, DesktopInfo& desk) {
   for (WindowId w = ws.FirstWindow(hiddenWindow); w != 0; w = ws.NextWindow(w)) {
-    std::string filterTitle = ws.ReadTitle(w, kTitleFilterBuffer);
-    if (w == hiddenWindow || !ws.IsVisible(w) || ws.IsCloaked(w) || !ws.Exists(w) ||
-        !TitleQualifies(filterTitle))
-      continue;
-    int length = ws.TitleLength(w);
-    desk.windows.push_back(WindowEntry{w, ws.ReadTitle(w, length + 1)});
+    if (w == hiddenWindow || !ws.IsVisible(w) || ws.IsCloaked(w) || !ws.Exists(w)) continue;
+    std::string title = ws.ReadTitle(w, kTitleFilterBuffer);
+    if (!TitleQualifies(title)) continue;
+    if (title.size() + 1 >= static_cast<std::size_t>(kTitleFilterBuffer))
+      title = ws.ReadTitle(w, ws.TitleLength(w) + 1);
+    desk.windows.push_back(WindowEntry{w, std::move(title)});
   }
 }
 
@@ -41,14 +44,43 @@ bool ThreadProbe::Answers(WindowId w) {
   return answers;
 }
 
+void ThreadProbe::Settle(WindowId w) {
+  if (w != 0 && Answers(w) && !ws_.Settle(w)) answers_[ws_.ThreadOf(w)] = false;
+}
+
+namespace {
+
+// Queues `queue(w)` for each window in order, one thread's run of windows after another, and
+// waits once at the end of each run: the thread works through its calls back to back instead of
+// answering each one, and the runs still take effect in order. The probe comes before a run's
+// calls, so that a thread busy with them is not taken for a hung one.
+template <typename It, typename Queue>
+void QueueInRuns(WindowSystem& ws, ThreadProbe& probe, It first, It last, Queue queue) {
+  std::uint32_t thread = 0;
+  WindowId lastOfRun = 0;
+  for (It it = first; it != last; ++it) {
+    const std::uint32_t owner = ws.ThreadOf(it->window);
+    if (owner == 0) continue;  // gone: every call on it would do nothing
+    if (owner != thread) {
+      probe.Settle(lastOfRun);
+      probe.Answers(it->window);
+      thread = owner;
+    }
+    queue(it->window);
+    lastOfRun = it->window;
+  }
+  probe.Settle(lastOfRun);
+}
+
+}  // namespace
+
 void HideBottomUp(WindowSystem& ws, EntryIter first, EntryIter last) {
   ThreadProbe probe(ws);
-  for (auto it = std::make_reverse_iterator(last); it != std::make_reverse_iterator(first); ++it) {
-    if (probe.Answers(it->window)) {
-      ws.Hide(it->window);
-    } else {
-      ws.HideAsync(it->window);
-    }
+  const auto bottom = std::make_reverse_iterator(last), top = std::make_reverse_iterator(first);
+  QueueInRuns(ws, probe, bottom, top, [&ws](WindowId w) { ws.HideAsync(w); });
+  // Where a queued call can still be pending after its thread answered, it is made here.
+  for (auto it = bottom; it != top; ++it) {
+    if (ws.IsVisible(it->window) && probe.Answers(it->window)) ws.Hide(it->window);
   }
 }
 
@@ -56,19 +88,24 @@ void ShowStacked(WindowSystem& ws, const std::list<WindowEntry>& bottomToTop) {
   if (bottomToTop.empty()) return;
   ThreadProbe probe(ws);
   const WindowId top = bottomToTop.back().window;
-  const bool topAnswers = probe.Answers(top);
-  // SW_SHOW of a hidden window shows, raises and activates it once its thread wakes.
-  if (!topAnswers) ws.ShowAsync(top);
   WindowId above = 0;
-  for (auto it = bottomToTop.rbegin(); it != bottomToTop.rend(); ++it) {
-    // Placing a window below one that is gone would fail and leave it hidden.
-    if (!ws.Exists(it->window)) continue;
-    if (it->window != top || topAnswers) {
-      ws.ShowBelow(it->window, above, !probe.Answers(it->window));
+  QueueInRuns(ws, probe, bottomToTop.rbegin(), bottomToTop.rend(), [&](WindowId w) {
+    // SW_SHOW shows, raises and activates a hidden window once its thread wakes.
+    if (w == top && !probe.Answers(top)) {
+      ws.ShowAsync(top);
+    } else {
+      ws.ShowBelow(w, above, true);
     }
+    above = w;
+  });
+  above = 0;
+  for (auto it = bottomToTop.rbegin(); it != bottomToTop.rend(); ++it) {
+    if (ws.ThreadOf(it->window) == 0) continue;
+    if (!ws.IsVisible(it->window) && probe.Answers(it->window))
+      ws.ShowBelow(it->window, above, false);
     above = it->window;
   }
-  if (topAnswers) {
+  if (probe.Answers(top)) {
     ws.Activate(top);
     ws.BringToFront(top);
   }

@@ -23,6 +23,9 @@ class ThreadProbe {
  public:
   explicit ThreadProbe(WindowSystem& ws) : ws_(ws) {}
   bool Answers(WindowId w);
+  // Waits, when it answers, until w's thread has taken the calls queued for it; one that stops
+  // answering meanwhile counts as not answering from then on.
+  void Settle(WindowId w);
 
  private:
   WindowSystem& ws_;
@@ -32,8 +35,8 @@ class ThreadProbe {
 using EntryIter = std::list<WindowEntry>::const_iterator;
 
 // Hides the windows of [first, last), recorded top-down, from the bottom up: only the last
-// hide, of the window on top, hands activation on, and a window whose thread does not answer
-// is hidden without waiting for it.
+// hide, of the window on top, hands activation on. Every window is hidden when it returns,
+// except those whose thread does not answer: they follow when it takes messages again.
 void HideBottomUp(WindowSystem& ws, EntryIter first, EntryIter last);
 
 // Shows a list kept bottom to top in one pass that restores its stacking, each window below

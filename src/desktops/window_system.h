@@ -32,6 +32,9 @@ class WindowSystem {
   // Whether w's thread takes messages now: not IsHungAppWindow, and a WM_NULL sent with
   // SendMessageTimeout(SMTO_ABORTIFHUNG) answered within a few tens of milliseconds.
   virtual bool Answers(WindowId w) = 0;
+  // The same question with a limit of seconds, asked after queueing calls: a sent message is
+  // taken after what was queued before it, so the thread has then worked through them.
+  virtual bool Settle(WindowId w) = 0;
   virtual void ShowAsync(WindowId w) = 0;  // ShowWindowAsync(w, SW_SHOW)
   virtual void HideAsync(WindowId w) = 0;  // ShowWindowAsync(w, SW_HIDE)
   // SetWindowPos(w, above, SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE): shows w

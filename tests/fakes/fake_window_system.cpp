@@ -37,6 +37,10 @@ void FakeWindowSystem::SetCloaked(WindowId w, bool cloaked) {
 
 void FakeWindowSystem::Wake(std::uint32_t thread) {
   hung_.erase(thread);
+  RunQueued(thread);
+}
+
+void FakeWindowSystem::RunQueued(std::uint32_t thread) {
   std::vector<std::pair<std::uint32_t, std::function<void()>>> queued;
   queued.swap(queued_);
   for (auto& [owner, effect] : queued) {
@@ -128,10 +132,17 @@ std::uint32_t FakeWindowSystem::ThreadOf(WindowId w) {
   return win ? win->thread : 0;
 }
 
+// A message sent to a thread is taken after the calls queued for it before.
 bool FakeWindowSystem::Answers(WindowId w) {
   ++probes_;
+  return Settle(w);
+}
+
+bool FakeWindowSystem::Settle(WindowId w) {
   Window* win = Find(w);
-  return win && hung_.count(win->thread) == 0;
+  if (!win || hung_.count(win->thread) != 0) return false;
+  RunQueued(win->thread);
+  return true;
 }
 
 void FakeWindowSystem::ShowAsync(WindowId w) {
@@ -158,15 +169,14 @@ void FakeWindowSystem::Deliver(Call call, const char* name, WindowId w, bool asy
   Note(name + TitleOf(w));
   Window* win = Find(w);
   if (!win) return;
-  if (hung_.count(win->thread) != 0) {
-    if (async) {
-      queued_.emplace_back(win->thread, [this, w, effect] {
-        if (Find(w)) effect();
-      });
-      return;
-    }
-    ++waitsOnHung_;  // the real call returns only once the thread wakes
+  if (async) {
+    queued_.emplace_back(win->thread, [this, w, effect] {
+      if (Find(w)) effect();
+    });
+    return;
   }
+  if (hung_.count(win->thread) != 0) ++waitsOnHung_;  // it returns once the thread wakes
+  RunQueued(win->thread);
   effect();
 }
 

@@ -14,8 +14,9 @@
 // Top-level windows in z-order, with the window system's semantics: a destroyed window is gone
 // from the walk and every call on it does nothing; hiding keeps a window's place in z-order;
 // showing a hidden window with SW_SHOW raises and activates it, hiding the active one hands
-// activation to the next visible window down. A thread can stop taking messages: calls queued
-// for it wait until it wakes, and a call that would wait on it is counted.
+// activation to the next visible window down. Asynchronous calls wait in their thread's queue
+// until it next takes a message; a thread can stop taking messages until it is woken, and a
+// call that would wait on it is counted.
 class FakeWindowSystem : public WindowSystem, public TimelineSource {
  public:
   enum class Call { kShow, kHide, kActivate, kBringToFront, kShowAsync, kHideAsync, kShowBelow };
@@ -60,6 +61,7 @@ class FakeWindowSystem : public WindowSystem, public TimelineSource {
   bool IsCloaked(WindowId w) override;
   std::uint32_t ThreadOf(WindowId w) override;
   bool Answers(WindowId w) override;
+  bool Settle(WindowId w) override;
   void ShowAsync(WindowId w) override;
   void HideAsync(WindowId w) override;
   void ShowBelow(WindowId w, WindowId above, bool async) override;
@@ -74,6 +76,7 @@ class FakeWindowSystem : public WindowSystem, public TimelineSource {
   Window* Find(WindowId w);
   // Logs the call; a synchronous one on a hung thread counts as a wait.
   void Deliver(Call call, const char* name, WindowId w, bool async, std::function<void()> effect);
+  void RunQueued(std::uint32_t thread);  // what the thread does when it next takes messages
   void ApplyShow(WindowId w);
   void ApplyHide(WindowId w);
   void SetActive(WindowId w);

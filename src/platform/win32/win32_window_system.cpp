@@ -7,6 +7,8 @@ namespace {
 // Long enough for a busy program to answer, short enough that a switch hardly notices one that
 // does not; asked once per thread.
 constexpr UINT kProbeMs = 50;
+// Long enough for a program to work through a thousand queued hides on a loaded machine.
+constexpr UINT kSettleMs = 2000;
 constexpr DWORD kDwmCloakedAttribute = 14;  // DWMWA_CLOAKED, Windows 8 and later
 
 using DwmGetWindowAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
@@ -85,6 +87,12 @@ bool Win32WindowSystem::Answers(WindowId w) {
   if (IsHungAppWindow(ToHwnd(w))) return false;
   DWORD_PTR result = 0;
   return SendMessageTimeoutA(ToHwnd(w), WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kProbeMs,
+                             &result) != 0;
+}
+
+bool Win32WindowSystem::Settle(WindowId w) {
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutA(ToHwnd(w), WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kSettleMs,
                              &result) != 0;
 }
 

@@ -30,6 +30,7 @@ class Win32WindowSystem : public WindowSystem {
   void BringToFront(WindowId w) override;
   std::uint32_t ThreadOf(WindowId w) override;
   bool Answers(WindowId w) override;
+  bool Settle(WindowId w) override;
   void ShowAsync(WindowId w) override;
   void HideAsync(WindowId w) override;
   void ShowBelow(WindowId w, WindowId above, bool async) override;
