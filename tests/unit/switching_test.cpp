@@ -122,61 +122,34 @@ TEST_F(Switching, ShowAllWindowsShowsEveryListInDesktopOrderAndEmptiesThem) {
   EXPECT_EQ(Entries(h), 0u);
 }
 
-// Two windows of a program that answers under one of a program that has stopped taking
-// messages (thread 2): the hung one is on top, as the window the user was last in.
-class HungProgram : public Running {
- protected:
-  static constexpr std::uint32_t kHungThread = 2;
-  void SetUp() override {
-    StartWith();
-    low_ = h.OpenWindows({"Low", "Mid"});
-    hung_ = h.windows.Open("Hung", true, kHungThread);
-    h.windows.Hang(kHungThread);
-  }
-  bool Visible(std::initializer_list<WindowId> ws) {
-    for (WindowId w : ws) {
-      if (!h.windows.IsVisible(w)) return false;
-    }
-    return true;
-  }
-  Ids low_;
-  WindowId hung_ = 0;
-};
-
-TEST_F(HungProgram, IsRecordedAndFollowsWhenItWakesWithoutHoldingTheSwitch) {
+// A window of a program that takes no messages, on top of two of one that does: recorded and
+// switched like any other, but never waited on; it follows once its thread wakes.
+TEST_F(Switching, AProgramThatTakesNoMessagesIsNeverWaitedOn) {
+  constexpr std::uint32_t kHung = 2;
+  const Ids low = h.OpenWindows({"Low", "Mid"});
+  const WindowId hung = h.windows.Open("Hung", true, kHung);
+  const Ids all = {low[0], low[1], hung};
+  h.windows.Hang(kHung);
   h.app().SwitchToDesktop(2);
   EXPECT_EQ(h.Titles(1), (Strings{"Low", "Mid", "Hung"}));
-  EXPECT_FALSE(h.windows.IsVisible(low_[0]) || h.windows.IsVisible(low_[1]));
-  EXPECT_TRUE(h.windows.IsVisible(hung_));  // queued for its thread
-  EXPECT_EQ(h.windows.ProbesSent(), 2);     // once per thread, not per window
-  h.windows.Wake(kHungThread);
-  EXPECT_FALSE(h.windows.IsVisible(hung_));
-  h.windows.Hang(kHungThread);
+  EXPECT_FALSE(h.windows.IsVisible(low[0]) || h.windows.IsVisible(low[1]));
+  EXPECT_TRUE(h.windows.IsVisible(hung));
+  EXPECT_EQ(h.windows.ProbesSent(), 2);  // once per thread, not per window
+  h.windows.Wake(kHung);
+  EXPECT_FALSE(h.windows.IsVisible(hung));
+  h.windows.Hang(kHung);
   h.app().SwitchToDesktop(1);
-  EXPECT_TRUE(Visible({low_[0], low_[1]}));
-  EXPECT_FALSE(h.windows.IsVisible(hung_));
-  h.windows.Wake(kHungThread);
-  EXPECT_TRUE(Visible({low_[0], low_[1], hung_}));
-  EXPECT_EQ(Stack(h, {low_[0], low_[1], hung_}), (Ids{hung_, low_[1], low_[0]}));
-  EXPECT_EQ(h.windows.ActiveWindow(), hung_);  // activated itself once awake
-  EXPECT_EQ(h.windows.WaitsOnHungThreads(), 0);
-}
-
-TEST_F(HungProgram, IsNeverWaitedOnByTheMenuOrAtExit) {
-  h.app().SwitchToDesktop(2);
-  h.windows.Wake(kHungThread);
-  const WindowId other = h.windows.Open("Other", true, kHungThread);
-  h.windows.Hang(kHungThread);
-  h.app().CollectWindows(h.app().GetDesktop(2));  // as the menu does before it opens
-  h.app().RestoreWindow(4);                       // Other, on the current desktop
-  h.app().RestoreWindow(3);                       // Hung, from desktop 1
-  EXPECT_EQ(h.Titles(1), (Strings{"Low", "Mid"}));
+  EXPECT_TRUE(h.windows.IsVisible(low[0]) && h.windows.IsVisible(low[1]));
+  h.windows.Wake(kHung);
+  EXPECT_EQ(Stack(h, all), (Ids{hung, low[1], low[0]}));
+  EXPECT_EQ(h.windows.ActiveWindow(), hung);  // its own SW_SHOW activated it
+  h.app().SwitchToDesktop(3);
+  h.windows.Hang(kHung);
+  h.app().RestoreWindow(3);  // Hung, from desktop 1
   h.app().ShowAllWindows();
+  h.windows.Wake(kHung);
+  for (WindowId w : all) EXPECT_TRUE(h.windows.IsVisible(w));
   EXPECT_EQ(h.windows.WaitsOnHungThreads(), 0);
-  EXPECT_FALSE(h.windows.IsVisible(hung_));
-  h.windows.Wake(kHungThread);
-  EXPECT_TRUE(Visible({low_[0], low_[1], hung_, other}));
-  EXPECT_EQ(h.windows.ZOrder().front(), hung_);  // its SW_SHOW raised it once it woke
 }
 
 TEST(SwitchingEmptyTable, NoSwitchHappens) {
