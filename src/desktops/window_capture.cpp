@@ -98,11 +98,13 @@ void ShowStacked(WindowSystem& ws, const std::list<WindowEntry>& bottomToTop) {
     }
     above = w;
   });
+  // Where a queued placement can still be pending after its thread answered, it is made here.
   above = 0;
   for (auto it = bottomToTop.rbegin(); it != bottomToTop.rend(); ++it) {
-    if (ws.ThreadOf(it->window) == 0) continue;
-    if (!ws.IsVisible(it->window) && probe.Answers(it->window))
-      ws.ShowBelow(it->window, above, false);
+    if (!ws.IsVisible(it->window)) {
+      if (ws.ThreadOf(it->window) == 0) continue;  // gone: nothing goes below it
+      if (probe.Answers(it->window)) ws.ShowBelow(it->window, above, false);
+    }
     above = it->window;
   }
   if (probe.Answers(top)) {
