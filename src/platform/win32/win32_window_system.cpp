@@ -82,18 +82,17 @@ std::uint32_t Win32WindowSystem::ThreadOf(WindowId w) {
   return GetWindowThreadProcessId(ToHwnd(w), nullptr);
 }
 
-// SMTO_BLOCK: nothing of this program runs again while it waits for another's answer.
+// Without SMTO_BLOCK: while it waits, messages that other programs send to this one (activation
+// handed on as windows hide) are still taken, so neither side waits on the other.
 bool Win32WindowSystem::Answers(WindowId w) {
   if (IsHungAppWindow(ToHwnd(w))) return false;
   DWORD_PTR result = 0;
-  return SendMessageTimeoutA(ToHwnd(w), WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kProbeMs,
-                             &result) != 0;
+  return SendMessageTimeoutA(ToHwnd(w), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kProbeMs, &result) != 0;
 }
 
 bool Win32WindowSystem::Settle(WindowId w) {
   DWORD_PTR result = 0;
-  return SendMessageTimeoutA(ToHwnd(w), WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kSettleMs,
-                             &result) != 0;
+  return SendMessageTimeoutA(ToHwnd(w), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kSettleMs, &result) != 0;
 }
 
 void Win32WindowSystem::ShowAsync(WindowId w) {
