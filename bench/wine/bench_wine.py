@@ -6,12 +6,14 @@ prefix of its own, removed at the end; the display is $DISPLAY (scripts/bench.sh
 private Xvfb when there is none).
 
   bench_wine.py --exe veilswitcher.exe --probe bench_probe.exe --hello bench_hello.exe
-                [--reps 20] [--warmup 2] [--starts 10] [--windows 10,100]
+                [--reps 20] [--warmup 2] [--starts 10] [--windows 10,100,1000]
 
 Measured:
   - one switch with N windows of another process (notice off): from the SendInput of Alt+Right
     (Alt+Left) until every window is hidden (shown), timed inside Wine with
-    QueryPerformanceCounter; and the same road with nothing to switch, for subtraction;
+    QueryPerformanceCounter; beside it a plain loop in another program over the same windows
+    (SW_HIDE top-down, SW_SHOW bottom-up); whether each pair left the windows' stacking as it
+    was; and the same road with nothing to switch, for subtraction;
   - start-up: from launching `wine veilswitcher.exe` until its hidden window exists and its
     thread is idle, and on a first start until its default settings are written, stamped on
     the Linux side as a watcher already running in the prefix reports each step; and the same
