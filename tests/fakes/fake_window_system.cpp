@@ -162,7 +162,7 @@ void FakeWindowSystem::ShowBelow(WindowId w, WindowId above, bool async) {
   });
 }
 
-// Runs the effect on an existing window now, or when its thread wakes if `async`.
+// Runs the effect on an existing window now or, if `async`, when its thread next takes messages.
 void FakeWindowSystem::Deliver(Call call, const char* name, WindowId w, bool async,
                                std::function<void()> effect) {
   log_.push_back(LogEntry{call, w});
