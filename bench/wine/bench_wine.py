@@ -6,12 +6,15 @@ prefix of its own, removed at the end; the display is $DISPLAY (scripts/bench.sh
 private Xvfb when there is none).
 
   bench_wine.py --exe veilswitcher.exe --probe bench_probe.exe --hello bench_hello.exe
-                --journal bench_journal.exe [--reps 20] [--warmup 2] [--starts 10] [--windows 10,100]
+                --journal bench_journal.exe [--reps 20] [--warmup 2] [--starts 10]
+                [--windows 10,100,1000]
 
 Measured:
   - one switch with N windows of another process (notice off): from the SendInput of Alt+Right
     (Alt+Left) until every window is hidden (shown), timed inside Wine with
-    QueryPerformanceCounter; and the same road with nothing to switch, for subtraction;
+    QueryPerformanceCounter; beside it a plain loop in another program over the same windows
+    (SW_HIDE top-down, SW_SHOW bottom-up); whether each pair left the windows' stacking as it
+    was; and the same road with nothing to switch, for subtraction;
   - the journal of hidden windows those switches keep: the program's own code writing the N
     windows to the registry (after Alt+Right) and emptying it (after Alt+Left);
   - start-up: from launching `wine veilswitcher.exe` until its hidden window exists and its
@@ -21,6 +24,7 @@ Measured:
 """
 
 import argparse
+import collections
 import math
 import os
 import select
@@ -226,22 +230,36 @@ def measure_starts(prefix, runs):
 
 # ---- switching -----------------------------------------------------------------------------
 
+# One run of timed pairs: the samples each way, the other windows that were switched along, and
+# (pairs that changed the windows' stacking, pairs in all).
+Loop = collections.namedtuple("Loop", "away back others restacked")
+
+
+def reps_for(count, reps, warmup):
+    """Fewer pairs for big stacks: a plain loop over a thousand windows takes minutes."""
+    if count <= 100:
+        return reps, warmup
+    return max(3, reps * 100 // count), 1
+
+
 def switch_loop(prefix, title_prefix, count, reps, warmup, away=None, back=None):
     """Timed pairs of presses away and back; without keys, the helper's own ShowWindow calls."""
     if away:
         args = ("switch-loop", title_prefix, count, reps, warmup, away, back)
     else:
         args = ("direct-loop", title_prefix, count, reps, warmup)
-    lines = prefix.probe(*args, timeout_s=600)
+    lines = prefix.probe(*args, timeout_s=3600)
     others = [int(line.split()[1]) for line in lines if line.startswith("others ")]
-    return samples(lines, "away"), samples(lines, "back"), others[0] if others else 0
+    restacked = [line.split()[1:] for line in lines if line.startswith("restacked ")]
+    return Loop(samples(lines, "away"), samples(lines, "back"), others[0] if others else 0,
+                tuple(int(v) for v in restacked[0]) if restacked else None)
 
 
 def measure_baselines(prefix, reps, warmup):
     own = samples(prefix.probe("hotkey-self", "ctrl+alt+f12", reps + warmup), "self")[warmup:]
     responder = prefix.spawn(PROBE, "responder", "Toggle1", "ctrl+alt+f11", 600, first="ready")
-    hide, show, _ = switch_loop(prefix, "Toggle", 1, reps, warmup, "ctrl+alt+f11",
-                                "ctrl+alt+f11")
+    hide, show = switch_loop(prefix, "Toggle", 1, reps, warmup, "ctrl+alt+f11",
+                             "ctrl+alt+f11")[:2]
     prefix.probe("quit-owner", "Toggle1")
     responder.wait()
     prefix.running.remove(responder)
@@ -251,10 +269,12 @@ def measure_baselines(prefix, reps, warmup):
 def measure_switches(prefix, counts, reps, warmup):
     result = {}
     for count in counts:
-        owner = prefix.spawn(PROBE, "windows", "BW", count, 600, first="ready")
-        result[count] = (switch_loop(prefix, "BW", count, reps, warmup, "alt+right", "alt+left"),
-                         switch_loop(prefix, "BW", count, reps, warmup),
-                         prefix.run(JOURNAL, "BW", count, reps + warmup)[2 * warmup:])
+        owner = prefix.spawn(PROBE, "windows", "BW", count, 3600, first="ready")
+        n, w = reps_for(count, reps, warmup)
+        log("%d windows: %d pairs by hotkey, then %d by a plain loop" % (count, n, n))
+        result[count] = (switch_loop(prefix, "BW", count, n, w, "alt+right", "alt+left"),
+                         switch_loop(prefix, "BW", count, n, w),
+                         prefix.run(JOURNAL, "BW", count, n + w)[2 * w:])
         prefix.probe("quit-owner", "BW1")
         owner.wait()
         prefix.running.remove(owner)
@@ -283,31 +303,41 @@ def row(label, values, spread=p90):
 
 
 def report_switching(baselines, switches, reps, warmup):
-    print("One switch, notice off, %d presses each way after %d warm-up pairs" % (reps, warmup))
+    print("One switch, notice off, %d presses each way after %d warm-up pairs (fewer for 1000"
+          " windows)" % (reps, warmup))
     print("  %-58s%10s%10s" % ("from SendInput until every window has its new state", "median ms",
                                "p90 ms"))
-    for count, ((away, back, others), (hide, show, _), journal) in switches.items():
-        row("Alt+Right, %d windows of another process all hidden" % count, away)
-        row("Alt+Left, the same %d windows all shown again" % count, back)
-        if others:
-            print("    (%d other visible titled window(s) were switched as well)" % others)
-        row("  no program, no key: a helper's ShowWindow hides the %d" % count, hide)
-        row("  no program, no key: a helper's ShowWindow shows the %d" % count, show)
+    for count, (keys, plain, journal) in switches.items():
+        row("Alt+Right, %d windows of another process all hidden" % count, keys.away)
+        row("Alt+Left, the same %d windows all shown again" % count, keys.back)
+        if keys.others:
+            print("    (%d other visible titled window(s) were switched as well)" % keys.others)
+        row("  plain loop in another program: SW_HIDE top-down, %d" % count, plain.away)
+        row("  plain loop in another program: SW_SHOW bottom-up, %d" % count, plain.back)
         record, clear = samples(journal, "record"), samples(journal, "clear")
         row("  of Alt+Right: the journal of the %d, written (%.1f%%)"
-            % (count, 100 * median(record) / median(away)), record)
-        row("  of Alt+Left: the journal emptied (%.1f%%)" % (100 * median(clear) / median(back)),
-            clear)
-    counts = sorted(switches)
-    if len(counts) >= 2:
-        low, high = counts[0], counts[-1]
-        for index, what in ((0, "hide"), (1, "show")):
-            per = (median(switches[high][0][index]) - median(switches[low][0][index])) / (high - low)
-            print("  %-58s%10.2f" % ("each further window to %s (from the medians)" % what, per))
+            % (count, 100 * median(record) / median(keys.away)), record)
+        row("  of Alt+Left: the journal emptied (%.1f%%)"
+            % (100 * median(clear) / median(keys.back)), clear)
     print("  baselines, to subtract (the same timing, nothing switched):")
     row("hotkey of the timing thread itself, until its WM_HOTKEY", baselines["self"])
     row("hotkey of another process, which hides its one window", baselines["hide1"])
     row("hotkey of another process, which shows its one window", baselines["show1"])
+    print()
+    print("Away and back together beside the plain loop (medians); the windows' stacking after"
+          " each pair")
+    print("  %8s%12s%12s%8s%14s%22s" % ("windows", "switch ms", "loop ms", "ratio",
+                                       "ms per window", "stacking restored"))
+    for count, (keys, plain, _) in switches.items():
+        both = median(keys.away) + median(keys.back)
+        loop = median(plain.away) + median(plain.back)
+        changed, pairs = keys.restacked or (0, 0)
+        print("  %8d%12.1f%12.1f%8.2f%14.3f%22s" % (
+            count, both, loop, both / loop, both / count,
+            "%d of %d pairs" % (pairs - changed, pairs) if pairs else "not measured"))
+        if plain.restacked:
+            print("  %8s%66s" % ("", "(the plain loop left it changed after %d of %d pairs)"
+                                 % plain.restacked))
 
 
 STARTUP_ROWS = [
@@ -349,7 +379,8 @@ def parse_args(argv):
     parser.add_argument("--reps", type=int, default=20, help="timed presses each way")
     parser.add_argument("--warmup", type=int, default=2, help="untimed press pairs first")
     parser.add_argument("--starts", type=int, default=10, help="timed starts of each kind")
-    parser.add_argument("--windows", default="10,100", help="window counts, comma-separated")
+    parser.add_argument("--windows", default="10,100,1000",
+                        help="window counts, comma-separated")
     return parser.parse_args(argv)
 
 

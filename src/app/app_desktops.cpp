@@ -1,4 +1,5 @@
 #include <cstring>
+#include <iterator>
 
 #include "app/virtual_desk_app.h"
 #include "desktops/window_capture.h"
@@ -42,7 +43,9 @@ bool CVirtualDeskApp::SetDesktopHotkey(DesktopNumber n, HotkeyCode code) {
 bool CVirtualDeskApp::DeleteDesktop(DesktopNumber n) {
   if (n == current_ || !table_.Contains(n)) return false;
   UnregisterHotkeys();  // while the ids still match the old numbers
-  for (const WindowEntry& entry : GetDesktop(n).windows) p_.windows.Show(entry.window);
+  ThreadProbe probe(p_.windows);
+  for (const WindowEntry& entry : GetDesktop(n).windows)
+    ShowWithoutWaiting(p_.windows, probe, entry.window);
   ClearWindowList(n);
   table_.RemoveAndRenumber(n);
   if (current_ > n) --current_;
@@ -59,23 +62,23 @@ void CVirtualDeskApp::SwitchToDesktop(DesktopNumber target) {
   DesktopInfo& leaving = GetDesktop(current_);
   CaptureWindows(leaving);
   leaving.windows.reverse();  // bottom of the z-order first, so showing restores the stacking
-  DesktopInfo& arriving = GetDesktop(target);
-  for (const WindowEntry& entry : arriving.windows) p_.windows.Show(entry.window);
-  if (!arriving.windows.empty()) {
-    p_.windows.Activate(arriving.windows.back().window);
-    p_.windows.BringToFront(arriving.windows.back().window);
-  }
+  ShowStacked(p_.windows, GetDesktop(target).windows);
   current_ = target;
   RecordHiddenWindows();
   ShowDesktopNotice();
 }
 
+// Records first and hides afterwards, from the bottom up: hiding each window as the walk meets
+// it would hand activation down the stack once per window.
 void CVirtualDeskApp::CaptureWindows(DesktopInfo& desk) {
-  WalkTopLevelWindows(p_.windows, hiddenWindow_, desk, true);
+  const std::size_t before = desk.windows.size();
+  WalkTopLevelWindows(p_.windows, hiddenWindow_, desk);
+  HideBottomUp(p_.windows, std::next(desk.windows.cbegin(), static_cast<long>(before)),
+               desk.windows.cend());
 }
 
 void CVirtualDeskApp::CollectWindows(DesktopInfo& desk) {
-  WalkTopLevelWindows(p_.windows, hiddenWindow_, desk, false);
+  WalkTopLevelWindows(p_.windows, hiddenWindow_, desk);
 }
 
 void CVirtualDeskApp::RestoreWindow(std::uint32_t itemId) {
@@ -83,17 +86,20 @@ void CVirtualDeskApp::RestoreWindow(std::uint32_t itemId) {
   // The menu never numbers a window past kMaxWindowItems; nor does anything else reach one.
   if (itemId > kMaxWindowItems || !LocateWindowItem(table_, itemId, &item)) return;
   if (item.owner == current_) {
-    p_.windows.BringToFront(item.entry->window);
+    BringForwardWithoutWaiting(p_.windows, item.entry->window);
   } else {
-    p_.windows.Show(item.entry->window);
+    ThreadProbe probe(p_.windows);
+    ShowWithoutWaiting(p_.windows, probe, item.entry->window);
   }
   GetDesktop(item.owner).windows.erase(item.entry);
   RecordHiddenWindows();
 }
 
 void CVirtualDeskApp::ShowAllWindows() {
+  ThreadProbe probe(p_.windows);
   for (auto& [number, desk] : table_) {
-    for (const WindowEntry& entry : desk.windows) p_.windows.Show(entry.window);
+    for (const WindowEntry& entry : desk.windows)
+      ShowWithoutWaiting(p_.windows, probe, entry.window);
     ClearWindowList(number);
   }
   RecordHiddenWindows();

@@ -1,6 +1,7 @@
 // The journal of hidden windows: what lets a later start give back the windows of a copy that
 // was killed, and what a crash shows before the process goes.
 #include "app/virtual_desk_app.h"
+#include "desktops/window_capture.h"
 #include "desktops/window_system.h"
 
 namespace {
@@ -18,6 +19,7 @@ DesktopNumber DesktopNamed(const DesktopTable& table, const std::string& name) {
 // another order), so a window goes back to its desktop by name. Desktop 1 is current after
 // start-up: its windows, and those of a desktop that is gone, are shown at once.
 void CVirtualDeskApp::RecoverHiddenWindows() {
+  ThreadProbe probe(p_.windows);
   for (const JournalRecord& record : journal_.Read()) {
     if (!StillHiddenAsRecorded(record)) continue;
     const DesktopNumber n = DesktopNamed(table_, record.desktopName);
@@ -26,7 +28,7 @@ void CVirtualDeskApp::RecoverHiddenWindows() {
       GetDesktop(n).windows.push_back(
           WindowEntry{record.window, p_.windows.ReadTitle(record.window, length + 1)});
     } else {
-      p_.windows.ShowAsync(record.window);
+      ShowWithoutWaiting(p_.windows, probe, record.window);
     }
   }
   journalRead_ = true;

@@ -14,16 +14,33 @@ class WindowSystem {
   virtual WindowId NextWindow(WindowId w) = 0;      // GetWindow(w, GW_HWNDNEXT); 0 ends a walk
   // GetWindowTextA(w, buffer, bufferChars): at most bufferChars - 1 characters.
   virtual std::string ReadTitle(WindowId w, int bufferChars) = 0;
-  virtual int TitleLength(WindowId w) = 0;    // GetWindowTextLengthA
-  virtual bool IsVisible(WindowId w) = 0;     // IsWindowVisible
-  virtual bool Exists(WindowId w) = 0;        // IsWindow
+  virtual int TitleLength(WindowId w) = 0;  // GetWindowTextLengthA
+  virtual bool IsVisible(WindowId w) = 0;   // IsWindowVisible
+  virtual bool Exists(WindowId w) = 0;      // IsWindow
+  // DwmGetWindowAttribute(DWMWA_CLOAKED): visible to the window system, yet not on the screen.
+  // False where the system does not cloak windows.
+  virtual bool IsCloaked(WindowId w) = 0;
   virtual void Show(WindowId w) = 0;          // ShowWindow(w, SW_SHOW)
   virtual void Hide(WindowId w) = 0;          // ShowWindow(w, SW_HIDE)
   virtual void Activate(WindowId w) = 0;      // SetActiveWindow
   virtual void BringToFront(WindowId w) = 0;  // SetForegroundWindow
-  // ShowWindowAsync(w, SW_SHOW): returns at once even when the window's program has stopped
-  // taking messages.
-  virtual void ShowAsync(WindowId w) = 0;
+
+  // The calls above wait for the window's thread when it belongs to another program. Those
+  // below never wait: they are queued for that thread and take effect when it next takes
+  // messages.
+  virtual std::uint32_t ThreadOf(WindowId w) = 0;  // GetWindowThreadProcessId
+  // Whether w's thread takes messages now: not IsHungAppWindow, and a WM_NULL sent with
+  // SendMessageTimeout(SMTO_ABORTIFHUNG) answered within a few tens of milliseconds.
+  virtual bool Answers(WindowId w) = 0;
+  // The same question with a limit of seconds, asked after queueing calls: a sent message is
+  // taken after what was queued before it, so the thread has then worked through them.
+  virtual bool Settle(WindowId w) = 0;
+  virtual void ShowAsync(WindowId w) = 0;  // ShowWindowAsync(w, SW_SHOW)
+  virtual void HideAsync(WindowId w) = 0;  // ShowWindowAsync(w, SW_HIDE)
+  // SetWindowPos(w, above, SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE): shows w
+  // right below `above` (on top of everything when it is 0) without activating it; with `async`
+  // also SWP_ASYNCWINDOWPOS, so that it never waits.
+  virtual void ShowBelow(WindowId w, WindowId above, bool async) = 0;
   // What recognises a window again after this process has gone and its handle may name another.
   virtual std::uint32_t ProcessOf(WindowId w) = 0;  // GetWindowThreadProcessId; 0 when none
   virtual std::string ClassOf(WindowId w) = 0;      // GetClassNameA, up to 256 characters

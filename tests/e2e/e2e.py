@@ -527,6 +527,52 @@ class Hotkeys(WineTestCase):
         self.assert_visible(windows, False, "Alt+Right from desktop 1 did not switch")
 
 
+class Switching(WineTestCase):
+    def notice_off(self):
+        self.probe("regset", OPTIONS_KEY, "PrevDesk", "REG_SZ", b"1 37".hex(),
+                   "NextDesk", "REG_SZ", b"1 39".hex(), "ShowCurDeskMsg", "REG_BINARY", "00",
+                   check=True)
+
+    def test_a_program_that_takes_no_messages_holds_nothing_up(self):
+        self.notice_off()
+        windows = self.open_windows("W")
+        self.start_program()
+        hung = self.probe_background("hang-window", "Hung", 12000, first_line="hanging")
+        self.press("alt+right")
+        self.assert_visible(windows, False, "the hung window on top held the switch")
+        self.assertEqual(self.probe("answers", 2000), ["answered"],
+                         "the program stopped answering while another one hung")
+        self.assertEqual(self.probe("visible", "Hung"), ["1"], "the hung window changed already")
+        self.assertIsNone(hung.readline(0.05), "the checks came too late: the helper woke first")
+        self.assertEqual(hung.readline(30), "awake")
+        self.assert_visible(["Hung"], False, "the hung window did not follow when it woke")
+        self.press("alt+left")
+        self.assert_visible(windows + ["Hung"], True, "Alt+Left did not bring all back")
+
+    def test_quick_presses_keep_every_window_on_its_desktop(self):
+        self.notice_off()
+        desks = [self.open_windows("A", 5)]
+        self.start_program()
+        for prefix in "BC":
+            self.press("alt+right")
+            self.assert_visible(desks[-1], False, "Alt+Right did not switch")
+            desks.append(self.open_windows(prefix, 5))
+        keys = ["alt+left", "alt+right", "alt+f1", "alt+f2", "alt+f3"]
+        presses = [keys[(7 * i + i // 3) % len(keys)] for i in range(60)]
+        current = 3
+        for key in presses:  # no wrap-around: previous on 1 and next on 3 stay put
+            step = {"alt+left": -1, "alt+right": 1}.get(key)
+            current = min(3, max(1, current + step)) if step else int(key[len("alt+f"):])
+        self.assertEqual(self.probe("quick-keys", *presses), ["ok"])
+        for desk in [current, 1, 2, 3]:
+            if desk != current:
+                self.press("alt+f%d" % desk)
+            for number, titles in enumerate(desks, 1):
+                self.assert_visible(titles, number == desk, "desktop %d after quick presses,"
+                                    " windows of desktop %d" % (desk, number))
+            current = desk
+
+
 class Notice(WineTestCase):
     def reference_tip(self, text):
         lines = Lines(["wine", self.probe_path, "show-tip", text, "800"], self.env)

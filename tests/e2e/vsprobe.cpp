@@ -26,6 +26,10 @@ const char kUsage[] =
     "usage: vsprobe COMMAND ...\n"
     "  windows PREFIX N [SECONDS]        open N windows PREFIX1..PREFIXN, print ready, pump\n"
     "  keys COMBO...                      press combos like alt+right, alt+f2, ctrl+shift+x\n"
+    "  quick-keys COMBO...                the same, 5 ms apart instead of 30\n"
+    "  hang-window TITLE MS               a window whose thread says hanging, takes no\n"
+    "                                     messages for MS ms, says awake and pumps again\n"
+    "  answers TIMEOUT_MS                 answered or silent: the program's hidden window\n"
     "  visible TITLE...                   1, 0 or missing for each title, one per line\n"
     "  wait-visible 0|1 TIMEOUT_MS TITLE...  poll until every title has that state\n"
     "  regdump KEYPATH [VALUE]            HKCU values as NAME<tab>TYPE<tab>HEX, or missing\n"
@@ -127,16 +131,44 @@ bool PressCombo(const std::string& combo) {
   return SendEvents(PressEvents(ParseCombo(combo)));
 }
 
-int PressKeys(int argc, char** argv) {
+int PressKeys(int argc, char** argv, DWORD gapMs = 30) {
   for (int i = 0; i < argc; ++i) {
     if (!PressCombo(argv[i])) {
       Say(std::string("fail ") + argv[i]);
       return 1;
     }
-    Sleep(30);
+    Sleep(gapMs);
   }
   Say("ok");
   return 0;
+}
+
+// A window whose thread stops taking messages for a while, the way a busy or stuck program's
+// does, then pumps again.
+int HangWindow(const char* title, DWORD hangMs) {
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "vsprobeHung";
+  if (!RegisterClassA(&wc) ||
+      !CreateWindowExA(0, wc.lpszClassName, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 200, 260,
+                       140, nullptr, nullptr, wc.hInstance, nullptr))
+    return 1;
+  PumpUntil(GetTickCount() + 300);  // shown and activated
+  Say("hanging");
+  Sleep(hangMs);
+  Say("awake");
+  PumpUntil(GetTickCount() + 600 * 1000);
+  return 0;
+}
+
+int Answers(DWORD timeout) {
+  HWND w = FindWindowA("veilswitcherApp", nullptr);
+  DWORD_PTR result = 0;
+  const bool answered =
+      w && SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeout, &result);
+  Say(answered ? "answered" : "silent");
+  return answered ? 0 : 1;
 }
 
 // ---- visibility -------------------------------------------------------------------------
@@ -1006,6 +1038,9 @@ int Run(int argc, char** argv) {
     return OpenWindows(args[0], std::atoi(args[1]), rest > 2 ? ParseNumber(args[2]) : 600);
   }
   if (cmd == "keys" && rest >= 1) return PressKeys(rest, args);
+  if (cmd == "quick-keys" && rest >= 1) return PressKeys(rest, args, 5);
+  if (cmd == "hang-window" && rest == 2) return HangWindow(args[0], ParseNumber(args[1]));
+  if (cmd == "answers" && rest == 1) return Answers(ParseNumber(args[0]));
   if (cmd == "visible" && rest >= 1) return PrintVisible(rest, args);
   if (cmd == "wait-visible" && rest >= 3) {
     return WaitVisible(args[0], ParseNumber(args[1]), rest - 2, args + 2);

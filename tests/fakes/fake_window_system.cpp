@@ -2,12 +2,13 @@
 
 #include <iterator>
 
-WindowId FakeWindowSystem::Open(const std::string& title, bool visible) {
+WindowId FakeWindowSystem::Open(const std::string& title, bool visible, std::uint32_t thread) {
   WindowId id = nextId_;
   nextId_ += 0x20;
-  windows_[id] = Window{title, visible};
+  windows_[id] = Window{title, visible, false, thread};
   zorder_.push_front(id);
   place_[id] = zorder_.begin();
+  if (visible) SetActive(id);
   return id;
 }
 
@@ -31,7 +32,31 @@ void FakeWindowSystem::SetVisibleByOwner(WindowId w, bool visible) {
 }
 
 void FakeWindowSystem::SetOwnerAndClass(WindowId w, std::uint32_t process, const std::string& cls) {
-  if (Window* win = Find(w)) *win = Window{win->title, win->visible, process, cls};
+  if (Window* win = Find(w)) {
+    win->process = process;
+    win->windowClass = cls;
+  }
+}
+
+void FakeWindowSystem::SetCloaked(WindowId w, bool cloaked) {
+  if (Window* win = Find(w)) win->cloaked = cloaked;
+}
+
+void FakeWindowSystem::Wake(std::uint32_t thread) {
+  hung_.erase(thread);
+  RunQueued(thread);
+}
+
+void FakeWindowSystem::RunQueued(std::uint32_t thread) {
+  std::vector<std::pair<std::uint32_t, std::function<void()>>> queued;
+  queued.swap(queued_);
+  for (auto& [owner, effect] : queued) {
+    if (owner == thread) {
+      effect();
+    } else {
+      queued_.emplace_back(owner, std::move(effect));
+    }
+  }
 }
 
 std::vector<WindowId> FakeWindowSystem::ZOrder() const {
@@ -84,35 +109,117 @@ bool FakeWindowSystem::Exists(WindowId w) {
 }
 
 void FakeWindowSystem::Show(WindowId w) {
-  Record(Call::kShow, w, "ws.Show ");
-  if (Window* win = Find(w)) win->visible = true;
+  Deliver(Call::kShow, "ws.Show ", w, false, [this, w] { ApplyShow(w); });
 }
 
 void FakeWindowSystem::Hide(WindowId w) {
-  Record(Call::kHide, w, "ws.Hide ");
-  if (Window* win = Find(w)) win->visible = false;
+  Deliver(Call::kHide, "ws.Hide ", w, false, [this, w] { ApplyHide(w); });
 }
 
 void FakeWindowSystem::Activate(WindowId w) {
-  Record(Call::kActivate, w, "ws.Activate ");
-  if (Find(w)) active_ = w;
+  Deliver(Call::kActivate, "ws.Activate ", w, false, [this, w] { SetActive(w); });
 }
 
 // SetForegroundWindow raises the window to the top of the z-order.
 void FakeWindowSystem::BringToFront(WindowId w) {
-  Record(Call::kBringToFront, w, "ws.BringToFront ");
-  if (!Find(w)) return;
-  foreground_ = w;
+  Deliver(Call::kBringToFront, "ws.BringToFront ", w, false, [this, w] {
+    foreground_ = w;
+    SetActive(w);
+    Raise(w, 0);
+  });
+}
+
+bool FakeWindowSystem::IsCloaked(WindowId w) {
+  Window* win = Find(w);
+  return win && win->cloaked;
+}
+
+std::uint32_t FakeWindowSystem::ThreadOf(WindowId w) {
+  Window* win = Find(w);
+  return win ? win->thread : 0;
+}
+
+// A message sent to a thread is taken after the calls queued for it before.
+bool FakeWindowSystem::Answers(WindowId w) {
+  ++probes_;
+  return Settle(w);
+}
+
+bool FakeWindowSystem::Settle(WindowId w) {
+  Window* win = Find(w);
+  if (!win || hung_.count(win->thread) != 0) return false;
+  RunQueued(win->thread);
+  return true;
+}
+
+void FakeWindowSystem::ShowAsync(WindowId w) {
+  Deliver(Call::kShowAsync, "ws.ShowAsync ", w, true, [this, w] { ApplyShow(w); });
+}
+
+void FakeWindowSystem::HideAsync(WindowId w) {
+  Deliver(Call::kHideAsync, "ws.HideAsync ", w, true, [this, w] { ApplyHide(w); });
+}
+
+// SetWindowPos fails as a whole when the window to insert after is gone.
+void FakeWindowSystem::ShowBelow(WindowId w, WindowId above, bool async) {
+  Deliver(Call::kShowBelow, "ws.ShowBelow ", w, async, [this, w, above] {
+    if (above != 0 && !Find(above)) return;
+    Find(w)->visible = true;
+    Raise(w, above);
+  });
+}
+
+// Runs the effect on an existing window now or, if `async`, when its thread next takes messages.
+void FakeWindowSystem::Deliver(Call call, const char* name, WindowId w, bool async,
+                               std::function<void()> effect) {
+  log_.push_back(LogEntry{call, w});
+  Note(name + TitleOf(w));
+  Window* win = Find(w);
+  if (!win) return;
+  if (async) {
+    queued_.emplace_back(win->thread, [this, w, effect] {
+      if (Find(w)) effect();
+    });
+    return;
+  }
+  if (hung_.count(win->thread) != 0) ++waitsOnHung_;  // it returns once the thread wakes
+  RunQueued(win->thread);
+  effect();
+}
+
+void FakeWindowSystem::ApplyShow(WindowId w) {
+  Window* win = Find(w);
+  if (!win || win->visible) return;
+  win->visible = true;
+  Raise(w, 0);
+  SetActive(w);
+}
+
+void FakeWindowSystem::ApplyHide(WindowId w) {
+  Window* win = Find(w);
+  if (!win) return;
+  win->visible = false;
+  if (active_ != w) return;
+  WindowId next = 0;
+  for (auto it = std::next(place_.at(w)); it != zorder_.end() && !next; ++it) {
+    if (windows_.at(*it).visible) next = *it;
+  }
+  SetActive(next);
+}
+
+void FakeWindowSystem::SetActive(WindowId w) {
+  if (active_ == w) return;
   active_ = w;
-  zorder_.splice(zorder_.begin(), zorder_, place_.at(w));
+  ++activationChanges_;
+}
+
+void FakeWindowSystem::Raise(WindowId w, WindowId above) {
+  if (w == above) return;
+  auto to = above == 0 ? zorder_.begin() : std::next(place_.at(above));
+  zorder_.splice(to, zorder_, place_.at(w));
 }
 
 FakeWindowSystem::Window* FakeWindowSystem::Find(WindowId w) {
   auto it = windows_.find(w);
   return it == windows_.end() ? nullptr : &it->second;
-}
-
-void FakeWindowSystem::Record(Call call, WindowId w, const char* name) {
-  log_.push_back(LogEntry{call, w});
-  Note(name + TitleOf(w));
 }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <functional>
 #include <list>
 #include <map>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -10,10 +12,14 @@
 #include "fakes/timeline.h"
 
 // Top-level windows in z-order, with the window system's semantics: a destroyed window is gone
-// from the walk and every call on it does nothing; hiding keeps a window's place in z-order.
+// from the walk and every call on it does nothing; hiding keeps a window's place in z-order;
+// showing a hidden window with SW_SHOW raises and activates it, hiding the active one hands
+// activation to the next visible window down. Asynchronous calls wait in their thread's queue
+// until it next takes a message; a thread can stop taking messages until it is woken, and a
+// call that would wait on it is counted.
 class FakeWindowSystem : public WindowSystem, public TimelineSource {
  public:
-  enum class Call { kShow, kHide, kActivate, kBringToFront };
+  enum class Call { kShow, kHide, kActivate, kBringToFront, kShowAsync, kHideAsync, kShowBelow };
   struct LogEntry {
     Call call;
     WindowId window;
@@ -21,14 +27,21 @@ class FakeWindowSystem : public WindowSystem, public TimelineSource {
   };
 
   // A new window appears on top of the z-order, as a freshly created one does.
-  WindowId Open(const std::string& title, bool visible = true);
+  WindowId Open(const std::string& title, bool visible = true, std::uint32_t thread = 1);
   void Destroy(WindowId w);
   void SetTitle(WindowId w, const std::string& title);
   // The window's own program shows or hides it; not one of the logged calls.
   void SetVisibleByOwner(WindowId w, bool visible);
+  void SetCloaked(WindowId w, bool cloaked);
+  void Hang(std::uint32_t thread) { hung_.insert(thread); }
+  void Wake(std::uint32_t thread);  // runs what was queued for it, in order
   // The handle now names a window of this process and class: another program's, once reused.
   void SetOwnerAndClass(WindowId w, std::uint32_t process, const std::string& cls);
 
+  // Calls that would have waited on a thread that takes no messages.
+  int WaitsOnHungThreads() const { return waitsOnHung_; }
+  int ProbesSent() const { return probes_; }
+  int ActivationChanges() const { return activationChanges_; }
   std::vector<WindowId> ZOrder() const;  // existing windows, top first
   std::string TitleOf(WindowId w) const;
   WindowId ActiveWindow() const { return active_; }
@@ -47,7 +60,13 @@ class FakeWindowSystem : public WindowSystem, public TimelineSource {
   void Hide(WindowId w) override;
   void Activate(WindowId w) override;
   void BringToFront(WindowId w) override;
-  void ShowAsync(WindowId w) override { Show(w); }  // no fake window keeps a program waiting
+  bool IsCloaked(WindowId w) override;
+  std::uint32_t ThreadOf(WindowId w) override;
+  bool Answers(WindowId w) override;
+  bool Settle(WindowId w) override;
+  void ShowAsync(WindowId w) override;
+  void HideAsync(WindowId w) override;
+  void ShowBelow(WindowId w, WindowId above, bool async) override;
   std::uint32_t ProcessOf(WindowId w) override { return Exists(w) ? windows_[w].process : 0; }
   std::string ClassOf(WindowId w) override { return Exists(w) ? windows_[w].windowClass : ""; }
 
@@ -55,11 +74,19 @@ class FakeWindowSystem : public WindowSystem, public TimelineSource {
   struct Window {
     std::string title;
     bool visible = false;
+    bool cloaked = false;
+    std::uint32_t thread = 1;
     std::uint32_t process = 0x4d0;  // every window's program, until a test says otherwise
     std::string windowClass = "TestWindow";
   };
   Window* Find(WindowId w);
-  void Record(Call call, WindowId w, const char* name);
+  // Logs the call; a synchronous one on a hung thread counts as a wait.
+  void Deliver(Call call, const char* name, WindowId w, bool async, std::function<void()> effect);
+  void RunQueued(std::uint32_t thread);  // what the thread does when it next takes messages
+  void ApplyShow(WindowId w);
+  void ApplyHide(WindowId w);
+  void SetActive(WindowId w);
+  void Raise(WindowId w, WindowId above);
 
   std::map<WindowId, Window> windows_;  // existing windows only
   std::list<WindowId> zorder_;          // top first
@@ -69,4 +96,9 @@ class FakeWindowSystem : public WindowSystem, public TimelineSource {
   WindowId nextId_ = 0x10010;
   WindowId active_ = 0;
   WindowId foreground_ = 0;
+  std::set<std::uint32_t> hung_;
+  std::vector<std::pair<std::uint32_t, std::function<void()>>> queued_;
+  int waitsOnHung_ = 0;
+  int probes_ = 0;
+  int activationChanges_ = 0;
 };

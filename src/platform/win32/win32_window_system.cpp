@@ -2,6 +2,30 @@
 
 #include <vector>
 
+namespace {
+
+// Long enough for a busy program to answer, short enough that a switch hardly notices one that
+// does not; asked once per thread.
+constexpr UINT kProbeMs = 50;
+// Long enough for a program to work through a thousand queued hides on a loaded machine.
+constexpr UINT kSettleMs = 2000;
+constexpr DWORD kDwmCloakedAttribute = 14;  // DWMWA_CLOAKED, Windows 8 and later
+
+using DwmGetWindowAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
+
+// dwmapi is loaded at run time: where it, or the attribute, is missing no window is cloaked.
+DwmGetWindowAttributeFn DwmAttributeReader() {
+  static const DwmGetWindowAttributeFn reader = [] {
+    HMODULE dwm = LoadLibraryA("dwmapi.dll");
+    return dwm ? reinterpret_cast<DwmGetWindowAttributeFn>(
+                     reinterpret_cast<void*>(GetProcAddress(dwm, "DwmGetWindowAttribute")))
+               : nullptr;
+  }();
+  return reader;
+}
+
+}  // namespace
+
 WindowId Win32WindowSystem::FirstWindow(WindowId from) {
   return ToWindowId(GetWindow(ToHwnd(from), GW_HWNDFIRST));
 }
@@ -43,10 +67,6 @@ void Win32WindowSystem::Activate(WindowId w) {
   SetActiveWindow(ToHwnd(w));
 }
 
-void Win32WindowSystem::ShowAsync(WindowId w) {
-  ShowWindowAsync(ToHwnd(w), SW_SHOW);
-}
-
 std::uint32_t Win32WindowSystem::ProcessOf(WindowId w) {
   DWORD process = 0;
   GetWindowThreadProcessId(ToHwnd(w), &process);
@@ -61,4 +81,42 @@ std::string Win32WindowSystem::ClassOf(WindowId w) {
 
 void Win32WindowSystem::BringToFront(WindowId w) {
   SetForegroundWindow(ToHwnd(w));
+}
+
+bool Win32WindowSystem::IsCloaked(WindowId w) {
+  const DwmGetWindowAttributeFn read = DwmAttributeReader();
+  DWORD cloaked = 0;
+  return read && read(ToHwnd(w), kDwmCloakedAttribute, &cloaked, sizeof cloaked) == S_OK &&
+         cloaked != 0;
+}
+
+std::uint32_t Win32WindowSystem::ThreadOf(WindowId w) {
+  return GetWindowThreadProcessId(ToHwnd(w), nullptr);
+}
+
+// Without SMTO_BLOCK: while it waits, messages that other programs send to this one (activation
+// handed on as windows hide) are still taken, so neither side waits on the other.
+bool Win32WindowSystem::Answers(WindowId w) {
+  if (IsHungAppWindow(ToHwnd(w))) return false;
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutA(ToHwnd(w), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kProbeMs, &result) != 0;
+}
+
+bool Win32WindowSystem::Settle(WindowId w) {
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutA(ToHwnd(w), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kSettleMs, &result) != 0;
+}
+
+void Win32WindowSystem::ShowAsync(WindowId w) {
+  ShowWindowAsync(ToHwnd(w), SW_SHOW);
+}
+
+void Win32WindowSystem::HideAsync(WindowId w) {
+  ShowWindowAsync(ToHwnd(w), SW_HIDE);
+}
+
+void Win32WindowSystem::ShowBelow(WindowId w, WindowId above, bool async) {
+  const UINT flags =
+      SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | (async ? SWP_ASYNCWINDOWPOS : 0);
+  SetWindowPos(ToHwnd(w), above ? ToHwnd(above) : HWND_TOP, 0, 0, 0, 0, flags);
 }

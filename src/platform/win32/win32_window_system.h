@@ -25,9 +25,15 @@ class Win32WindowSystem : public WindowSystem {
   bool Exists(WindowId w) override;
   void Show(WindowId w) override;
   void Hide(WindowId w) override;
+  bool IsCloaked(WindowId w) override;
   void Activate(WindowId w) override;
   void BringToFront(WindowId w) override;
+  std::uint32_t ThreadOf(WindowId w) override;
+  bool Answers(WindowId w) override;
+  bool Settle(WindowId w) override;
   void ShowAsync(WindowId w) override;
+  void HideAsync(WindowId w) override;
+  void ShowBelow(WindowId w, WindowId above, bool async) override;
   std::uint32_t ProcessOf(WindowId w) override;
   std::string ClassOf(WindowId w) override;
 };
