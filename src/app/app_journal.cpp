@@ -44,7 +44,7 @@ bool CVirtualDeskApp::StillHiddenAsRecorded(const JournalRecord& record) {
 }
 
 void CVirtualDeskApp::RecordHiddenWindows() {
-  if (journalRead_) journal_.Write(HiddenWindowRecords(table_, current_, p_.windows));
+  if (journalRead_) journal_.Write(HiddenWindowRecords(table_, current_, p_.windows, identities_));
 }
 
 // The current desktop's list is included: a crash in the middle of a switch leaves the windows

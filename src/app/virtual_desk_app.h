@@ -100,6 +100,7 @@ class CVirtualDeskApp : public FailureReporter,
   Platform p_;
   RegistrySettings settings_;
   HiddenJournal journal_;
+  KnownIdentities identities_;  // of the windows in the lists, for the journal
   DesktopNumber current_ = 0;
   OptionsBlock options_;
   WindowId hiddenWindow_ = 0;

@@ -56,19 +56,36 @@ bool TakeRecord(Reader& in, JournalRecord* r) {
 
 }  // namespace
 
+namespace {
+
+// A hidden window is asked what it is once; a visible one only keeps what was known of it, for
+// when it is hidden again.
+const WindowIdentity* Identify(WindowId w, bool hidden, WindowSystem& windows,
+                               KnownIdentities& known, KnownIdentities& kept) {
+  auto done = kept.find(w);
+  if (done != kept.end()) return &done->second;
+  auto before = known.find(w);
+  if (before != known.end()) return &kept.emplace(w, before->second).first->second;
+  if (!hidden) return nullptr;
+  return &kept.emplace(w, WindowIdentity{windows.ProcessOf(w), windows.ClassOf(w)}).first->second;
+}
+
+}  // namespace
+
 std::vector<JournalRecord> HiddenWindowRecords(const DesktopTable& table, DesktopNumber current,
-                                               WindowSystem& windows) {
+                                               WindowSystem& windows, KnownIdentities& known) {
   std::vector<JournalRecord> records;
-  std::size_t hidden = 0;
-  for (const auto& [number, desk] : table) hidden += number == current ? 0 : desk.windows.size();
-  records.reserve(hidden);
+  KnownIdentities kept;
   for (const auto& [number, desk] : table) {
-    if (number == current) continue;
+    const bool hidden = number != current;
     for (const WindowEntry& entry : desk.windows) {
-      records.push_back(JournalRecord{entry.window, windows.ProcessOf(entry.window), number,
-                                      desk.name, windows.ClassOf(entry.window)});
+      const WindowIdentity* id = Identify(entry.window, hidden, windows, known, kept);
+      if (hidden)
+        records.push_back(
+            JournalRecord{entry.window, id->process, number, desk.name, id->windowClass});
     }
   }
+  known.swap(kept);
   return records;
 }
 

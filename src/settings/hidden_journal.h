@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "core_types.h"
@@ -32,10 +33,19 @@ struct JournalRecord {
   }
 };
 
+// A window keeps its process and class for as long as it exists. Asking them again for every
+// hidden window at every switch would cost more than the journal's write, so they are kept while
+// the window stays in some list.
+struct WindowIdentity {
+  std::uint32_t process = 0;
+  std::string windowClass;
+};
+using KnownIdentities = std::unordered_map<WindowId, WindowIdentity>;
+
 // Every window the table holds hidden: the lists of all desktops but the current one, whose list
-// holds visible windows.
+// holds visible windows. `known` carries the identities from one call to the next.
 std::vector<JournalRecord> HiddenWindowRecords(const DesktopTable& table, DesktopNumber current,
-                                               WindowSystem& windows);
+                                               WindowSystem& windows, KnownIdentities& known);
 
 // The stored form: "VSJ1", then per record the window and the process (32 bits each), the
 // desktop number (16 bits), the desktop name after its 8-bit length and the class name after its
