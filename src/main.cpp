@@ -6,6 +6,8 @@
 // commctrl.h builds on the types of windows.h.
 #include <commctrl.h>
 
+#include <cstdlib>
+
 #include "app/virtual_desk_app.h"
 #include "platform/win32/win32_platform.h"
 
@@ -23,3 +25,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   InitCommonControlsEx(&controls);
   return theApp.InitInstance();
 }
+
+// The library's default handler for an uncaught exception demangles the type's name for a
+// console the program does not have, and the demangler alone adds some 50 KB to the file.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() {
+  std::abort();
+}
+}  // namespace __gnu_cxx
