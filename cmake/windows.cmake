@@ -38,11 +38,12 @@ add_custom_target(vs_icon DEPENDS ${VS_RES_GENERATED}/veilswitcher.ico)
 # The resources (icon, manifest, About template, version) linked into the program and into the
 # tests that open its dialogs from their own module.
 configure_file(src/res/version.h.in ${VS_RES_GENERATED}/version.h @ONLY)
+configure_file(src/res/veilswitcher.manifest.in ${VS_RES_GENERATED}/veilswitcher.manifest @ONLY)
 add_library(vs_resources OBJECT src/res/veilswitcher.rc)
 target_include_directories(vs_resources PRIVATE ${VS_RES_GENERATED} src/res)
 set_source_files_properties(src/res/veilswitcher.rc PROPERTIES OBJECT_DEPENDS
   "${VS_RES_GENERATED}/veilswitcher.ico;${VS_RES_GENERATED}/version.h;\
-${CMAKE_SOURCE_DIR}/src/res/veilswitcher.manifest;\
+${VS_RES_GENERATED}/veilswitcher.manifest;\
 ${CMAKE_SOURCE_DIR}/src/res/resource.h")
 add_dependencies(vs_resources vs_icon)
 
