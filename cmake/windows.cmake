@@ -9,6 +9,7 @@ add_library(vs_win32 STATIC
   src/dialogs/desktops_dlg.cpp
   src/dialogs/dialog_controls.cpp
   src/dialogs/modal_dialog.cpp
+  src/platform/win32/common_controls.cpp
   src/platform/win32/win32_dialog_runner.cpp
   src/platform/win32/win32_hotkey_registrar.cpp
   src/platform/win32/win32_message_boxes.cpp

@@ -3,8 +3,6 @@
 // before it, so its destructor (the shutdown, run on every orderly end through exit) still finds
 // every platform service alive.
 #include <windows.h>
-// commctrl.h builds on the types of windows.h.
-#include <commctrl.h>
 
 #include <cstdlib>
 
@@ -17,12 +15,8 @@ Win32Platform g_platform;
 
 static CVirtualDeskApp theApp(g_platform.Get());
 
+// The common controls are loaded when the notice or a dialog first needs them.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  // The notice's tooltip and the dialogs' list-view and hot-key controls are common controls.
-  INITCOMMONCONTROLSEX controls = {};
-  controls.dwSize = sizeof(controls);
-  controls.dwICC = ICC_WIN95_CLASSES;
-  InitCommonControlsEx(&controls);
   return theApp.InitInstance();
 }
 

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 
+#include "platform/win32/common_controls.h"
+
 INT_PTR ModalDialog::DoModal() {
+  LoadCommonControls();
   owner_ = ChooseOwner();
   LPARAM self = reinterpret_cast<LPARAM>(this);
   return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId_), owner_,
