@@ -35,6 +35,16 @@ void CheckHotkeyText(const std::string& bytes) {
   Require(ParseHotkeyText(FormatHotkeyText(code, false)) == code);
 }
 
+// A piece repeated: inputs of a few bytes still reach names past the store's longest (16,383).
+std::string Name(FuzzedDataProvider& in) {
+  const std::string piece = in.ConsumeRandomLengthString(64);
+  const unsigned times =
+      in.ConsumeIntegral<std::uint8_t>() < 16 ? in.ConsumeIntegralInRange<unsigned>(2, 300) : 1;
+  std::string name;
+  for (unsigned i = 0; i < times; ++i) name += piece;
+  return name;
+}
+
 void BuildStore(FuzzedDataProvider& in, FakeSettingsStore& store) {
   const std::uint8_t present = in.ConsumeIntegral<std::uint8_t>();
   for (unsigned i = 0; i < 3; ++i) {
@@ -42,7 +52,7 @@ void BuildStore(FuzzedDataProvider& in, FakeSettingsStore& store) {
   }
   while (in.remaining_bytes() > 0) {
     const char* key = kKeys[in.ConsumeIntegralInRange<unsigned>(0, 2)];
-    std::string name = in.ConsumeRandomLengthString(20000);
+    std::string name = Name(in);
     const std::uint32_t type = in.ConsumeIntegral<std::uint32_t>();
     store.Seed(key, name, type, in.ConsumeRandomLengthString(1000));
   }

@@ -4,7 +4,8 @@
 #   scripts/fuzz.sh                a million inputs
 #   scripts/fuzz.sh --seconds N    as many as N seconds allow
 # The corpus grows in build/fuzz/corpus from run to run. Prints how many inputs ran and what was
-# found; every finding is kept in build/fuzz/findings and makes the exit status non-zero.
+# found; every finding is kept in build/fuzz/findings and makes the exit status non-zero. The
+# fuzzer's own report is build/fuzz/last-run.log.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 cd "$VS_ROOT"
@@ -21,8 +22,7 @@ cmake --build --preset fuzz -j "$jobs" >/dev/null
 corpus=build/fuzz/corpus
 findings=build/fuzz/findings
 mkdir -p "$corpus" "$findings"
-log="$(mktemp)"
-trap 'rm -f "$log"' EXIT
+log=build/fuzz/last-run.log
 before=$(find "$findings" -type f | wc -l)
 status=0
 build/fuzz/fuzz/settings_fuzz "${limit[@]}" -print_final_stats=1 -rss_limit_mb=1536 \
