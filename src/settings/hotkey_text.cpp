@@ -33,7 +33,7 @@ bool ScanInt(const std::string& s, std::size_t* pos, long long* out) {
 }  // namespace
 
 std::string FormatHotkeyText(HotkeyCode code, bool withLineFeed) {
-  // The text of "%d %d\n" without the C library's formatter, which would add some 20 KB to the
+  // The text of "%d %d\n" without the C library's formatter, which would add some 27 KB to the
   // Windows program for two small numbers.
   std::string text = std::to_string(static_cast<int>(HotkeyModifiers(code))) + ' ' +
                      std::to_string(static_cast<int>(HotkeyKey(code)));
