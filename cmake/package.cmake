@@ -29,8 +29,9 @@ endif()
 add_custom_command(OUTPUT ${VS_SETUP}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${VS_RELEASE_DIR}
   COMMAND ${VS_MAKENSIS} -V2 -DVS_VERSION=${PROJECT_VERSION} -DVS_STAGE=${VS_STAGE}
-          -DVS_OUTFILE=${VS_SETUP} ${CMAKE_SOURCE_DIR}/packaging/veilswitcher.nsi
-  DEPENDS ${VS_STAGE}/veilswitcher.exe ${VS_STAGE}/readme.txt ${VS_STAGE}/LICENSE.txt
+          -DVS_OUTFILE=${VS_SETUP} -DVS_ICON=${VS_RES_GENERATED}/veilswitcher.ico
           ${CMAKE_SOURCE_DIR}/packaging/veilswitcher.nsi
+  DEPENDS ${VS_STAGE}/veilswitcher.exe ${VS_STAGE}/readme.txt ${VS_STAGE}/LICENSE.txt
+          ${CMAKE_SOURCE_DIR}/packaging/veilswitcher.nsi ${VS_RES_GENERATED}/veilswitcher.ico
   COMMENT "Making ${VS_SETUP}")
 add_custom_target(release ALL DEPENDS ${VS_ZIP} ${VS_SETUP})

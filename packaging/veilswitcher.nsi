@@ -3,6 +3,7 @@
 ;   VS_VERSION  the project's version, four numbers
 ;   VS_STAGE    the directory holding veilswitcher.exe, readme.txt and LICENSE.txt
 ;   VS_OUTFILE  the setup program to write
+;   VS_ICON     the program's icon, for the setup and the uninstaller too
 Unicode true
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
@@ -30,6 +31,9 @@ VIAddVersionKey "FileDescription" "veilswitcher setup"
 VIAddVersionKey "CompanyName" "${PUBLISHER}"
 VIAddVersionKey "LegalCopyright" "MIT License"
 
+BrandingText "veilswitcher ${VS_VERSION}"
+!define MUI_ICON "${VS_ICON}"
+!define MUI_UNICON "${VS_ICON}"
 !define MUI_FINISHPAGE_RUN "${PROGRAM}"
 !define MUI_FINISHPAGE_RUN_TEXT "Start veilswitcher now"
 !insertmacro MUI_PAGE_LICENSE "${VS_STAGE}/LICENSE.txt"
