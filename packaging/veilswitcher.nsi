@@ -110,7 +110,7 @@ Section "Uninstall"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
   ; Only now: the copy's own shutdown writes the value again while start at logon is on.
   DeleteRegValue HKCU "${RUN_KEY}" "veilswitcher.exe"
-  MessageBox MB_YESNO|MB_ICONQUESTION \
+  MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 \
     "Remove veilswitcher's settings (its desktops, hotkeys and options) as well?" \
     /SD IDNO IDNO keep_settings
   DeleteRegKey HKCU "${SETTINGS_KEY}"
