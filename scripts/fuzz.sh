@@ -32,6 +32,10 @@ found=$(find "$findings" -type f | wc -l)
 
 echo "==== fuzzing settings loading and the hotkey text ===="
 echo "inputs run: ${ran:-unknown}; corpus: $(find "$corpus" -type f | wc -l) inputs"
+if [ "$status" -eq 72 ] && [ "$found" -eq "$before" ]; then  # libFuzzer's status when stopped
+  echo "interrupted; nothing found until then"
+  exit 1
+fi
 if [ "$status" -ne 0 ] || [ "$found" -gt "$before" ]; then
   echo "FOUND (exit status $status); the fuzzer's report:"
   grep -E 'ERROR|SUMMARY|runtime error|deadly signal|Test unit written' "$log" || tail -20 "$log"
