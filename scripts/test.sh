@@ -61,7 +61,7 @@ echo "==== summary: native ===="
 summary "$logdir/native.log"
 echo "==== summary: native-asan (unit tests under ASan and UBSan) and fuzzing ===="
 summary "$logdir/sanitized.log"
-grep -E '^(inputs run|nothing found|FOUND)' "$logdir/sanitized.log" || true
+grep -E '^(inputs run|nothing found|FOUND|interrupted)' "$logdir/sanitized.log" || true
 echo "==== summary: ${VS_WIN_BUILD#"$VS_ROOT"/} (Windows suites, end-to-end) ===="
 summary "$logdir/win.log"
 # A suite that skipped for want of its environment proves nothing; on CI that is a failure.
