@@ -53,5 +53,27 @@ if [ "$stripped" -ne "$size" ]; then
 else
   printf '  %-58s\n' "stripping changes nothing"
 fi
+
+# The release's two goals: a file of at most 250 KB, and a first start (to idle) at most 1.15
+# times the trivial GUI program's, both medians of this run.
+goals() {
+  local hello first
+  hello=$(sed -n 's/^ *trivial GUI exe: its thread is idle *\([0-9.]*\).*/\1/p' "$outdir/wine.txt")
+  first=$(sed -n 's/^ *veilswitcher first start: idle[^0-9]*\([0-9.]*\).*/\1/p' "$outdir/wine.txt")
+  echo
+  echo "Goals:"
+  awk -v size="$size" -v hello="$hello" -v first="$first" 'BEGIN {
+    printf "  %-58s%10d bytes  goal <= 256000 (250 KB): %s\n", "size of veilswitcher.exe", size,
+      size <= 256000 ? "met" : "MISSED"
+    if (hello > 0) {
+      ratio = first / hello
+      printf "  %-58s%10.2f x      goal <= 1.15: %s (%.1f / %.1f ms)\n",
+        "start-up to idle, first start / trivial GUI exe", ratio,
+        ratio <= 1.15 ? "met" : "MISSED", first, hello
+    }
+  }'
+}
+goals
+
 echo
 echo "==== $(( $(date +%s) - started )) s in all ===="

@@ -26,6 +26,20 @@ status=0
 echo "[veilswitcher] native unit tests" >&2
 ctest --preset native --no-tests=error 2>&1 | tee "$logdir/native.log" || status=1
 
+# The unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer (clang), then the
+# fuzz target for about thirty seconds: memory errors and hostile settings data.
+sanitized_and_fuzzed() {
+  echo "[veilswitcher] unit tests under ASan and UBSan (preset native-asan)" >&2
+  cmake --preset native-asan >/dev/null &&
+    cmake --build --preset native-asan -j "$(nproc 2>/dev/null || echo 2)" >/dev/null &&
+    ctest --preset native-asan --no-tests=error
+  local tested=$?
+  echo "[veilswitcher] fuzzing settings loading and the hotkey text for 30 s" >&2
+  "$VS_ROOT/scripts/fuzz.sh" --seconds 30 || return 1
+  return "$tested"
+}
+sanitized_and_fuzzed 2>&1 | tee "$logdir/sanitized.log" || status=1
+
 # The Windows suites run in a throwaway prefix, never in the user's ~/.wine; the end-to-end
 # tests make prefixes of their own.
 vs_ensure_display
@@ -45,11 +59,18 @@ summary() {
 echo
 echo "==== summary: native ===="
 summary "$logdir/native.log"
+echo "==== summary: native-asan (unit tests under ASan and UBSan) and fuzzing ===="
+summary "$logdir/sanitized.log"
+grep -E '^(inputs run|nothing found|FOUND|interrupted)' "$logdir/sanitized.log" || true
 echo "==== summary: ${VS_WIN_BUILD#"$VS_ROOT"/} (Windows suites, end-to-end) ===="
 summary "$logdir/win.log"
 # A suite that skipped for want of its environment proves nothing; on CI that is a failure.
 if [ -n "${CI:-}" ] && grep -qE '\*\*\*Skipped|\*\*\*Not Run' "$logdir/native.log" "$logdir/win.log"; then
   echo "==== CI: some tests were skipped or not run; that counts as a failure here ===="
+  status=1
+fi
+if [ -n "${CI:-}" ] && grep -qE '\*\*\*Skipped|\*\*\*Not Run' "$logdir/sanitized.log"; then
+  echo "==== CI: some sanitized unit tests were skipped or not run ===="
   status=1
 fi
 echo "==== $(( $(date +%s) - started )) s in all ===="

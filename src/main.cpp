@@ -3,8 +3,8 @@
 // before it, so its destructor (the shutdown, run on every orderly end through exit) still finds
 // every platform service alive.
 #include <windows.h>
-// commctrl.h builds on the types of windows.h.
-#include <commctrl.h>
+
+#include <cstdlib>
 
 #include "app/virtual_desk_app.h"
 #include "platform/win32/win32_crash_guard.h"
@@ -16,12 +16,16 @@ Win32Platform g_platform;
 
 static CVirtualDeskApp theApp(g_platform.Get());
 
+// The common controls are loaded when the notice or a dialog first needs them.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  // The notice's tooltip and the dialogs' list-view and hot-key controls are common controls.
-  INITCOMMONCONTROLSEX controls = {};
-  controls.dwSize = sizeof(controls);
-  controls.dwICC = ICC_WIN95_CLASSES;
-  InitCommonControlsEx(&controls);
   InstallCrashGuard(&theApp);
   return theApp.InitInstance();
 }
+
+// The library's default handler for an uncaught exception demangles the type's name for a
+// console the program does not have, and the demangler alone adds some 50 KB to the file.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() {
+  std::abort();
+}
+}  // namespace __gnu_cxx

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 #include <list>
-#include <unordered_map>
+#include <map>
 
 #include "desktops/desktop_table.h"
 #include "desktops/window_system.h"
@@ -29,7 +29,7 @@ class ThreadProbe {
 
  private:
   WindowSystem& ws_;
-  std::unordered_map<std::uint32_t, bool> answers_;
+  std::map<std::uint32_t, bool> answers_;
 };
 
 using EntryIter = std::list<WindowEntry>::const_iterator;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/win32/common_controls.h"
+
 namespace {
 
 // The program's dialogs that are open now. Each runs its own modal loop, and a loop hands the
@@ -48,6 +50,7 @@ void LeaveModalLoop() {
 }  // namespace
 
 INT_PTR ModalDialog::DoModal() {
+  LoadCommonControls();
   owner_ = ChooseOwner();
   LPARAM self = reinterpret_cast<LPARAM>(this);
   EnterModalLoop();

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "core_types.h"
@@ -40,7 +40,7 @@ struct WindowIdentity {
   std::uint32_t process = 0;
   std::string windowClass;
 };
-using KnownIdentities = std::unordered_map<WindowId, WindowIdentity>;
+using KnownIdentities = std::map<WindowId, WindowIdentity>;
 
 // Every window the table holds hidden: the lists of all desktops but the current one, whose list
 // holds visible windows. `known` carries the identities from one call to the next.

