@@ -36,7 +36,13 @@ class WindowSystem {
   // taken after what was queued before it, so the thread has then worked through them.
   virtual bool Settle(WindowId w) = 0;
   virtual void ShowAsync(WindowId w) = 0;  // ShowWindowAsync(w, SW_SHOW)
-  virtual void HideAsync(WindowId w) = 0;  // ShowWindowAsync(w, SW_HIDE)
+  // ShowWindowAsync(w, SW_HIDE); false when the system refused it (access denied for an elevated
+  // program's window): such a window stays visible.
+  virtual bool HideAsync(WindowId w) = 0;
+  // ShowWindow / ShowWindowAsync(w, SW_SHOWNA): shown on top without taking activation; unlike a
+  // SetWindowPos, the window hears WM_SHOWWINDOW.
+  virtual void ShowNoActivate(WindowId w) = 0;
+  virtual void ShowNoActivateAsync(WindowId w) = 0;
   // SetWindowPos(w, above, SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE): shows w
   // right below `above` (on top of everything when it is 0) without activating it; with `async`
   // also SWP_ASYNCWINDOWPOS, so that it never waits.

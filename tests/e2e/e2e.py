@@ -688,14 +688,23 @@ class DisorderlyEnd(WineTestCase):
         self.assertEqual(self.wait_exit(program, "after WM_CLOSE"), 0)
         self.assertEqual(self.probe("visible", *windows), ["1", "1"])
 
-    def test_crash_shows_the_hidden_windows(self):
+    def end_shows_the_hidden_windows(self, how):
         self.probe("regset", "Software\\Wine\\WineDbg", "ShowCrashDialog", "REG_DWORD",
                    "00000000", check=True)
         program, windows = self.hide_on_desktops_one_and_two()
-        self.assertEqual(self.probe("end-program", "crash"), ["done"])
-        self.assert_visible(windows, True, "the crash left windows hidden")
-        self.assertNotEqual(self.wait_exit(program, "after the crash"), 0)
+        self.assertEqual(self.probe("end-program", how), ["done"])
+        self.assert_visible(windows, True, "%s left windows hidden" % how)
+        self.assertNotEqual(self.wait_exit(program, "after " + how), 0)
         self.assertIsNotNone(self.regdump("Software\\veilswitcher\\hidden"), "journal gone")
+
+    def test_crash_shows_the_hidden_windows(self):
+        self.end_shows_the_hidden_windows("crash")
+
+    def test_stack_overflow_of_the_program_thread_shows_the_hidden_windows(self):
+        self.end_shows_the_hidden_windows("overflow")
+
+    def test_abort_on_the_program_thread_shows_the_hidden_windows(self):
+        self.end_shows_the_hidden_windows("abort")
 
     def test_taskbar_created_adds_the_icon_again(self):
         self.start_program()

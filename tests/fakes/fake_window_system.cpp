@@ -156,8 +156,19 @@ void FakeWindowSystem::ShowAsync(WindowId w) {
   Deliver(Call::kShowAsync, "ws.ShowAsync ", w, true, [this, w] { ApplyShow(w); });
 }
 
-void FakeWindowSystem::HideAsync(WindowId w) {
+bool FakeWindowSystem::HideAsync(WindowId w) {
   Deliver(Call::kHideAsync, "ws.HideAsync ", w, true, [this, w] { ApplyHide(w); });
+  return true;
+}
+
+void FakeWindowSystem::ShowNoActivate(WindowId w) {
+  Deliver(Call::kShowNoActivate, "ws.ShowNoActivate ", w, false,
+          [this, w] { ApplyShowNoActivate(w); });
+}
+
+void FakeWindowSystem::ShowNoActivateAsync(WindowId w) {
+  Deliver(Call::kShowNoActivateAsync, "ws.ShowNoActivateAsync ", w, true,
+          [this, w] { ApplyShowNoActivate(w); });
 }
 
 // SetWindowPos fails as a whole when the window to insert after is gone.
@@ -193,6 +204,14 @@ void FakeWindowSystem::ApplyShow(WindowId w) {
   win->visible = true;
   Raise(w, 0);
   SetActive(w);
+}
+
+// SW_SHOWNA raises a hidden window to the top and leaves activation alone.
+void FakeWindowSystem::ApplyShowNoActivate(WindowId w) {
+  Window* win = Find(w);
+  if (!win || win->visible) return;
+  win->visible = true;
+  Raise(w, 0);
 }
 
 void FakeWindowSystem::ApplyHide(WindowId w) {

@@ -19,7 +19,17 @@
 // call that would wait on it is counted.
 class FakeWindowSystem : public WindowSystem, public TimelineSource {
  public:
-  enum class Call { kShow, kHide, kActivate, kBringToFront, kShowAsync, kHideAsync, kShowBelow };
+  enum class Call {
+    kShow,
+    kHide,
+    kActivate,
+    kBringToFront,
+    kShowAsync,
+    kHideAsync,
+    kShowBelow,
+    kShowNoActivate,
+    kShowNoActivateAsync
+  };
   struct LogEntry {
     Call call;
     WindowId window;
@@ -65,7 +75,9 @@ class FakeWindowSystem : public WindowSystem, public TimelineSource {
   bool Answers(WindowId w) override;
   bool Settle(WindowId w) override;
   void ShowAsync(WindowId w) override;
-  void HideAsync(WindowId w) override;
+  bool HideAsync(WindowId w) override;
+  void ShowNoActivate(WindowId w) override;
+  void ShowNoActivateAsync(WindowId w) override;
   void ShowBelow(WindowId w, WindowId above, bool async) override;
   std::uint32_t ProcessOf(WindowId w) override { return Exists(w) ? windows_[w].process : 0; }
   std::string ClassOf(WindowId w) override { return Exists(w) ? windows_[w].windowClass : ""; }
@@ -85,6 +97,7 @@ class FakeWindowSystem : public WindowSystem, public TimelineSource {
   void RunQueued(std::uint32_t thread);  // what the thread does when it next takes messages
   void ApplyShow(WindowId w);
   void ApplyHide(WindowId w);
+  void ApplyShowNoActivate(WindowId w);
   void SetActive(WindowId w);
   void Raise(WindowId w, WindowId above);
 
