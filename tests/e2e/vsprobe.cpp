@@ -25,8 +25,8 @@ namespace {
 const char kUsage[] =
     "usage: vsprobe COMMAND ...\n"
     "  windows PREFIX N [SECONDS [HIDE_MS]]  open N windows PREFIX1..PREFIXN, print ready, pump;\n"
-    "                                     then heard TITLE 1|0 for each WM_SHOWWINDOW, a hide\n"
-    "                                     handled in HIDE_MS\n"
+    "                                     with HIDE_MS, then heard TITLE 1|0 for each\n"
+    "                                     WM_SHOWWINDOW, a hide handled in HIDE_MS\n"
     "  close TITLE                        post WM_CLOSE to that window\n"
     "  wait-foreground TITLE TIMEOUT_MS   poll until that window is in the foreground\n"
     "  keys COMBO...                      press combos like alt+right, alt+f2, ctrl+shift+x\n"
@@ -108,11 +108,12 @@ void PumpUntil(DWORD deadline) {
 
 // ---- windows ----------------------------------------------------------------------------
 
+bool g_hearing = false;
 bool g_sayShowWindow = false;
 DWORD g_hideMs = 0;
 
-// Says each WM_SHOWWINDOW once the windows are ready; a hide takes g_hideMs to handle, as in a
-// busy program.
+// Once the windows are ready and when asked, says each WM_SHOWWINDOW; a hide then takes g_hideMs
+// to handle, as in a busy program.
 LRESULT CALLBACK HearingProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_SHOWWINDOW && g_sayShowWindow) {
     char title[64] = "";
@@ -142,7 +143,7 @@ int OpenWindows(const char* prefix, int count, DWORD seconds, DWORD hideMs) {
     }
   }
   Say("ready");
-  g_sayShowWindow = true;
+  g_sayShowWindow = g_hearing;
   g_hideMs = hideMs;
   PumpUntil(GetTickCount() + seconds * 1000);
   return 0;
@@ -1139,8 +1140,9 @@ int Run(int argc, char** argv) {
   const int rest = argc - 2;
   char** args = argv + 2;
   if (cmd == "windows" && rest >= 2) {
+    g_hearing = rest > 3;
     return OpenWindows(args[0], std::atoi(args[1]), rest > 2 ? ParseNumber(args[2]) : 600,
-                       rest > 3 ? ParseNumber(args[3]) : 0);
+                       g_hearing ? ParseNumber(args[3]) : 0);
   }
   if (cmd == "close" && rest == 1) return CloseWindow(args[0]);
   if (cmd == "wait-foreground" && rest == 2) return WaitForeground(args[0], ParseNumber(args[1]));
