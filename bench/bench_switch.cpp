@@ -37,7 +37,7 @@ double JournalMicrosecondsPerSwitch(AppHarness& h, int switches) {
   auto begin = Clock::now();
   for (int i = 0; i < switches; ++i) {
     const DesktopNumber current = static_cast<DesktopNumber>(i % 2 == 0 ? 2 : 1);
-    journal.Write(HiddenWindowRecords(h.app().Table(), current, h.windows, known));
+    journal.Write(HiddenWindowRecords(h.app().Table(), current, PendingCalls(), h.windows, known));
   }
   return MicrosecondsSince(begin, switches);
 }

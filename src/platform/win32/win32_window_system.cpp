@@ -116,12 +116,14 @@ void Win32WindowSystem::ShowAsync(WindowId w) {
   ShowWindowAsync(ToHwnd(w), SW_SHOW);
 }
 
-void Win32WindowSystem::HideAsync(WindowId w) {
-  ShowWindowAsync(ToHwnd(w), SW_HIDE);
+void Win32WindowSystem::ShowNoActivate(WindowId w) {
+  ShowWindow(ToHwnd(w), SW_SHOWNA);
 }
 
-void Win32WindowSystem::ShowBelow(WindowId w, WindowId above, bool async) {
-  const UINT flags =
-      SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | (async ? SWP_ASYNCWINDOWPOS : 0);
-  SetWindowPos(ToHwnd(w), above ? ToHwnd(above) : HWND_TOP, 0, 0, 0, 0, flags);
+void Win32WindowSystem::ShowNoActivateAsync(WindowId w) {
+  ShowWindowAsync(ToHwnd(w), SW_SHOWNA);
+}
+
+bool Win32WindowSystem::HideAsync(WindowId w) {
+  return ShowWindowAsync(ToHwnd(w), SW_HIDE) != FALSE;
 }
