@@ -80,7 +80,7 @@ void CVirtualDeskApp::SwitchNow(DesktopNumber target) {
   CollectWindows(GetDesktop(leaving));
   const WindowIds hiding = IdsOf(GetDesktop(leaving).windows);
   GetDesktop(leaving).windows.reverse();  // bottom first, so showing restores the stacking
-  RecordHiddenWindows(kEveryList);
+  if (!hiding.empty()) RecordHiddenWindows(kEveryList);  // else it holds every hidden one now
   NoteOutcome(HideBottomUp(p_.windows, hiding), hiding, leaving);
   const WindowIds showing = IdsOf(GetDesktop(target).windows);
   NoteOutcome(ShowStacked(p_.windows, showing), showing, target);

@@ -54,13 +54,17 @@ bool ThreadProbe::Answers(WindowId w) {
   auto known = answers_.find(thread);
   if (known != answers_.end()) return known->second;
   const bool answers = ws_.Answers(w);
+  if (!answers) silent_ = true;
   // A window that is gone has no thread (0) and says nothing about the windows that remain.
   if (thread != 0) answers_.emplace(thread, answers);
   return answers;
 }
 
 void ThreadProbe::Settle(WindowId w) {
-  if (w != 0 && Answers(w) && !ws_.Settle(w)) answers_[ws_.ThreadOf(w)] = false;
+  if (w != 0 && Answers(w) && !ws_.Settle(w)) {
+    answers_[ws_.ThreadOf(w)] = false;
+    silent_ = true;
+  }
 }
 
 namespace {
@@ -95,6 +99,7 @@ bool Contains(const WindowIds& ids, WindowId w) {
 // The windows whose call is still queued: their thread has not answered since.
 void NotePending(WindowSystem& ws, ThreadProbe& probe, const WindowIds& ids, Pending call,
                  PassOutcome& out) {
+  if (probe.AllAnswered()) return;
   for (WindowId w : ids) {
     if (ws.ThreadOf(w) != 0 && !probe.Answers(w) && !Contains(out.refused, w))
       out.pending.emplace(w, call);

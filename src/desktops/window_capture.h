@@ -30,10 +30,12 @@ class ThreadProbe {
   // Waits, when it answers, until w's thread has taken the calls queued for it; one that stops
   // answering meanwhile counts as not answering from then on.
   void Settle(WindowId w);
+  bool AllAnswered() const { return !silent_; }
 
  private:
   WindowSystem& ws_;
   std::map<std::uint32_t, bool> answers_;
+  bool silent_ = false;  // some thread did not answer
 };
 
 using WindowIds = std::vector<WindowId>;

@@ -1,5 +1,6 @@
 #include "settings/hidden_journal.h"
 
+#include <iterator>
 #include <utility>
 
 namespace {
@@ -61,13 +62,22 @@ namespace {
 // A hidden window is asked what it is once; a visible one only keeps what was known of it, for
 // when it is hidden again.
 const WindowIdentity* Identify(WindowId w, bool hidden, WindowSystem& windows,
-                               KnownIdentities& known, KnownIdentities& kept) {
-  auto done = kept.find(w);
-  if (done != kept.end()) return &done->second;
-  auto before = known.find(w);
-  if (before != known.end()) return &kept.emplace(w, before->second).first->second;
-  if (!hidden) return nullptr;
-  return &kept.emplace(w, WindowIdentity{windows.ProcessOf(w), windows.ClassOf(w)}).first->second;
+                               KnownIdentities& known) {
+  auto it = known.byWindow.find(w);
+  if (it == known.byWindow.end()) {
+    if (!hidden) return nullptr;
+    it = known.byWindow.emplace(w, WindowIdentity{windows.ProcessOf(w), windows.ClassOf(w), 0})
+             .first;
+  }
+  it->second.pass = known.pass;
+  return &it->second;
+}
+
+// A window in no list any more is forgotten: its handle may come to name another window.
+void ForgetUnlisted(KnownIdentities& known) {
+  for (auto it = known.byWindow.begin(); it != known.byWindow.end();) {
+    it = it->second.pass == known.pass ? std::next(it) : known.byWindow.erase(it);
+  }
 }
 
 // Still hidden although its desktop is shown: the show waits for its program.
@@ -83,17 +93,17 @@ std::vector<JournalRecord> HiddenWindowRecords(const DesktopTable& table, Deskto
                                                const PendingCalls& pending, WindowSystem& windows,
                                                KnownIdentities& known) {
   std::vector<JournalRecord> records;
-  KnownIdentities kept;
+  ++known.pass;
   for (const auto& [number, desk] : table) {
     for (const WindowEntry& entry : desk.windows) {
       const bool hidden = number != shown || ShowPending(pending, entry.window);
-      const WindowIdentity* id = Identify(entry.window, hidden, windows, known, kept);
+      const WindowIdentity* id = Identify(entry.window, hidden, windows, known);
       if (hidden)
         records.push_back(
             JournalRecord{entry.window, id->process, number, desk.name, id->windowClass});
     }
   }
-  known.swap(kept);
+  ForgetUnlisted(known);
   return records;
 }
 

@@ -44,8 +44,12 @@ struct JournalRecord {
 struct WindowIdentity {
   std::uint32_t process = 0;
   std::string windowClass;
+  std::uint32_t pass = 0;  // the last call that found the window in a list
 };
-using KnownIdentities = std::map<WindowId, WindowIdentity>;
+struct KnownIdentities {
+  std::map<WindowId, WindowIdentity> byWindow;
+  std::uint32_t pass = 0;
+};
 
 // Every window the table holds hidden: the lists of all desktops but the one shown, whose list
 // holds visible windows (except those whose show is still pending); with `shown` 0, every list.
