@@ -40,10 +40,11 @@ class DuringASwitch : public Running {
 
 TEST_F(DuringASwitch, TrayRightClickAndCloseInTheHidePhaseWaitForItsEnd) {
   const Ids ids = h.OpenWindows({"A", "B", "C"});
-  At([] { return true; }, [&] {
-    Send(kWmTrayNotify, kRButtonDown);
-    Send(kWmClose);
-  });
+  At([] { return true; },
+     [&] {
+       Send(kWmTrayNotify, kRButtonDown);
+       Send(kWmClose);
+     });
   h.app().SwitchToDesktop(2);
   EXPECT_TRUE(AllHidden(ids));
   EXPECT_EQ(h.Titles(1), (Strings{"A", "B", "C"}));
