@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
     for (DesktopNumber current : {2, 1}) {
       LARGE_INTEGER start;
       QueryPerformanceCounter(&start);
-      journal.Write(HiddenWindowRecords(table, current, windows, known));
+      journal.Write(HiddenWindowRecords(table, current, PendingCalls(), windows, known));
       // The first record asks every window what it is; later ones know.
       std::printf("%s %.3f\n",
                   current == 1 ? "clear"

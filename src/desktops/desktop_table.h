@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <list>
 #include <map>
@@ -13,6 +14,11 @@ struct WindowEntry {
   WindowId window = 0;
   std::string title;
 };
+
+// A window whose last show or hide is still queued for a thread that has not answered since:
+// it belongs to the desktop that call sent it to, whatever it looks like now.
+enum class Pending : std::uint8_t { kShow, kHide };
+using PendingCalls = std::map<WindowId, Pending>;
 
 struct DesktopInfo {
   static constexpr std::size_t kMaxNameChars = 14;  // the stored name field holds 15 bytes

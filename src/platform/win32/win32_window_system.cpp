@@ -126,11 +126,6 @@ void Win32WindowSystem::ShowAsync(WindowId w) {
   ShowSoon(ToHwnd(w), SW_SHOW);
 }
 
-// A program of lower integrity is refused the window of an elevated one (access denied).
-bool Win32WindowSystem::HideAsync(WindowId w) {
-  return ShowSoon(ToHwnd(w), SW_HIDE) != FALSE;
-}
-
 void Win32WindowSystem::ShowNoActivate(WindowId w) {
   ShowWindow(ToHwnd(w), SW_SHOWNA);
 }
@@ -139,8 +134,7 @@ void Win32WindowSystem::ShowNoActivateAsync(WindowId w) {
   ShowSoon(ToHwnd(w), SW_SHOWNA);
 }
 
-void Win32WindowSystem::ShowBelow(WindowId w, WindowId above, bool async) {
-  const UINT flags =
-      SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | (async ? SWP_ASYNCWINDOWPOS : 0);
-  SetWindowPos(ToHwnd(w), above ? ToHwnd(above) : HWND_TOP, 0, 0, 0, 0, flags);
+// A program of lower integrity is refused the window of an elevated one (access denied).
+bool Win32WindowSystem::HideAsync(WindowId w) {
+  return ShowSoon(ToHwnd(w), SW_HIDE) != FALSE;
 }
