@@ -578,7 +578,6 @@ class MidSwitch(WineTestCase):
 
     def slow_windows(self, count=3):
         """Windows that take a second each to handle a hide; their probe says what they hear."""
-        self.notice_off()
         heard = self.probe_background("windows", "S", count, 600, 1000, first_line="ready")
         return heard, ["S%d" % i for i in range(1, count + 1)]
 
