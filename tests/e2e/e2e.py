@@ -576,13 +576,13 @@ class Switching(WineTestCase):
 class MidSwitch(WineTestCase):
     """Whatever happens while a switch waits for another program's windows."""
 
-    def slow_windows(self, count=3):
+    def slow_windows(self, count):
         """Windows that take a second each to handle a hide; their probe says what they hear."""
         heard = self.probe_background("windows", "S", count, 600, 1000, first_line="ready")
         return heard, ["S%d" % i for i in range(1, count + 1)]
 
     def test_tray_clicks_during_a_slow_switch_wait_until_it_ends(self):
-        heard, slow = self.slow_windows()
+        heard, slow = self.slow_windows(5)
         windows = slow + self.open_windows("W")
         program = self.start_program()
         hidden = self.hidden_window()
@@ -591,7 +591,7 @@ class MidSwitch(WineTestCase):
         self.assertEqual(self.probe("mouse", x, y, "right"), ["ok"])
         self.assertEqual(self.probe("mouse", x, y, "left"), ["ok"])
         self.assertEqual(self.probe("mouse", *MOUSE_ASIDE), ["ok"])
-        started = [heard.readline(0.05) for _ in range(3)]
+        started = [heard.readline(0.05) for _ in slow]
         self.assertIn(None, started, "the clicks came too late: every hide had begun")
         self.assertIsNotNone(self.menus(1), "the right click opened no menu after the switch")
         self.choose("esc")
@@ -608,7 +608,7 @@ class MidSwitch(WineTestCase):
         self.assert_orderly_end(program, windows, hidden, "Exit")
 
     def test_killed_in_a_slow_switch_every_window_comes_back(self):
-        heard, slow = self.slow_windows()
+        heard, slow = self.slow_windows(3)
         windows = slow + self.open_windows("W")
         program = self.start_program()
         self.press("alt+right")
