@@ -28,7 +28,7 @@ namespace {
 bool OnThisDesktop(WindowSystem& ws, WindowId w, const PendingCalls& pending) {
   if (!pending.empty()) {
     auto it = pending.find(w);
-    if (it != pending.end()) return it->second == Pending::kShow && !ws.IsCloaked(w);
+    if (it != pending.end()) return it->second == kShowPending && !ws.IsCloaked(w);
   }
   return ws.IsVisible(w) && !ws.IsCloaked(w);
 }
@@ -97,7 +97,7 @@ bool Contains(const WindowIds& ids, WindowId w) {
 }
 
 // The windows whose call is still queued: their thread has not answered since.
-void NotePending(WindowSystem& ws, ThreadProbe& probe, const WindowIds& ids, Pending call,
+void NotePending(WindowSystem& ws, ThreadProbe& probe, const WindowIds& ids, bool call,
                  PassOutcome& out) {
   if (probe.AllAnswered()) return;
   for (WindowId w : ids) {
@@ -120,7 +120,7 @@ PassOutcome HideBottomUp(WindowSystem& ws, const WindowIds& topDown) {
   for (auto it = topDown.rbegin(); it != topDown.rend(); ++it) {
     if (ws.IsVisible(*it) && probe.Answers(*it) && !Contains(out.refused, *it)) ws.Hide(*it);
   }
-  NotePending(ws, probe, topDown, Pending::kHide, out);
+  NotePending(ws, probe, topDown, kHidePending, out);
   return out;
 }
 
@@ -158,7 +158,7 @@ PassOutcome ShowStacked(WindowSystem& ws, const WindowIds& bottomToTop) {
     ws.Activate(top);
     ws.BringToFront(top);
   }
-  NotePending(ws, probe, bottomToTop, Pending::kShow, out);
+  NotePending(ws, probe, bottomToTop, kShowPending, out);
   return out;
 }
 
@@ -175,7 +175,7 @@ void ShowWithoutWaiting(WindowSystem& ws, ThreadProbe& probe, WindowId w, Pendin
     if (pending) pending->erase(w);  // the probe let its thread work through what was queued
   } else {
     ws.ShowAsync(w);
-    if (pending && ws.ThreadOf(w) != 0) (*pending)[w] = Pending::kShow;
+    if (pending && ws.ThreadOf(w) != 0) (*pending)[w] = kShowPending;
   }
 }
 

@@ -84,7 +84,7 @@ void ForgetUnlisted(KnownIdentities& known) {
 bool ShowPending(const PendingCalls& pending, WindowId w) {
   if (pending.empty()) return false;
   auto it = pending.find(w);
-  return it != pending.end() && it->second == Pending::kShow;
+  return it != pending.end() && it->second == kShowPending;
 }
 
 }  // namespace
