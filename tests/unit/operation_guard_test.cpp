@@ -38,19 +38,22 @@ class DuringASwitch : public Running {
   }
 };
 
-TEST_F(DuringASwitch, TrayRightClickAndCloseInTheHidePhaseWaitForItsEnd) {
+TEST_F(DuringASwitch, TrayRightClicksAndCloseWaitForItsEnd) {
   const Ids ids = h.OpenWindows({"A", "B", "C"});
-  At([] { return true; },
-     [&] {
-       Send(kWmTrayNotify, kRButtonDown);
-       Send(kWmClose);
-     });
+  At([] { return true; }, [&] {  // in the hide phase
+    Send(kWmTrayNotify, kRButtonDown);
+    Send(kWmClose);
+  });
   h.app().SwitchToDesktop(2);
   EXPECT_TRUE(AllHidden(ids));
   EXPECT_EQ(h.Titles(1), (Strings{"A", "B", "C"}));
   ASSERT_EQ(h.tray.Tracked().size(), 1u);
   EXPECT_TRUE(h.tray.Tracked()[0].desktops[1].current);  // built after the switch
   EXPECT_GT(h.timeline.Find("host.PostQuit"), h.timeline.FindLast("ws."));
+  At([] { return true; }, [&] { Send(kWmTrayNotify, kRButtonDown); });  // in the show phase
+  h.app().SwitchToDesktop(1);
+  ASSERT_EQ(h.tray.Tracked().size(), 2u);
+  EXPECT_TRUE(h.tray.Tracked()[1].desktops[0].current);
   ExpectNoneLostAtExit(ids);
 }
 
