@@ -35,10 +35,34 @@ bool OnThisDesktop(WindowSystem& ws, WindowId w, const PendingCalls& pending) {
 
 }  // namespace
 
+namespace {
+
+// A program that is still restacking its windows (shows it was sent before, carried out late)
+// can move a window the walk has passed back ahead of it, and the walk meets it again: the later
+// meeting is dropped, so that no window is listed twice.
+void DropRepeats(std::list<WindowEntry>& windows, std::size_t walked) {
+  if (walked < 2) return;
+  auto first = std::prev(windows.end(), static_cast<long>(walked));
+  std::vector<WindowId> ids;
+  ids.reserve(walked);
+  for (auto it = first; it != windows.end(); ++it) ids.push_back(it->window);
+  std::sort(ids.begin(), ids.end());
+  if (std::adjacent_find(ids.begin(), ids.end()) == ids.end()) return;
+  ids.clear();
+  for (auto it = first; it != windows.end();) {
+    const bool seen = std::find(ids.begin(), ids.end(), it->window) != ids.end();
+    ids.push_back(it->window);
+    it = seen ? windows.erase(it) : std::next(it);
+  }
+}
+
+}  // namespace
+
 // Every test is a plain read, so the cheap ones go first and a title is read only for a window
 // that can qualify, and read again in full only when the filter's buffer cut it.
 void WalkTopLevelWindows(WindowSystem& ws, WindowId hiddenWindow, DesktopInfo& desk,
                          const PendingCalls& pending) {
+  const std::size_t before = desk.windows.size();
   for (WindowId w = ws.FirstWindow(hiddenWindow); w != 0; w = ws.NextWindow(w)) {
     if (w == hiddenWindow || !OnThisDesktop(ws, w, pending) || !ws.Exists(w)) continue;
     std::string title = ws.ReadTitle(w, kTitleFilterBuffer);
@@ -47,6 +71,7 @@ void WalkTopLevelWindows(WindowSystem& ws, WindowId hiddenWindow, DesktopInfo& d
       title = ws.ReadTitle(w, ws.TitleLength(w) + 1);
     desk.windows.push_back(WindowEntry{w, std::move(title)});
   }
+  DropRepeats(desk.windows, desk.windows.size() - before);
 }
 
 bool ThreadProbe::Answers(WindowId w) {
