@@ -143,8 +143,7 @@ void CVirtualDeskApp::ShowAllWindows() {
   RunOperation([&] {
     WindowIds all;
     for (const auto& entry : table_) {
-      const WindowIds ids = IdsOf(entry.second.windows);
-      all.insert(all.end(), ids.begin(), ids.end());
+      for (const WindowEntry& listed : entry.second.windows) all.push_back(listed.window);
     }
     ThreadProbe probe(p_.windows);
     for (WindowId w : all) ShowWithoutWaiting(p_.windows, probe, w, &pending_);

@@ -37,7 +37,7 @@ void CVirtualDeskApp::RecoverWindow(const JournalRecord& record, ThreadProbe& pr
   if (p_.windows.IsVisible(w)) {
     if (probe.Answers(w) || !table_.Contains(current_)) return;
     p_.windows.ShowNoActivateAsync(w);
-    pending_[w] = Pending::kShow;
+    pending_[w] = kShowPending;
     const int length = p_.windows.TitleLength(w);
     GetDesktop(current_).windows.push_back(WindowEntry{w, p_.windows.ReadTitle(w, length + 1)});
     return;

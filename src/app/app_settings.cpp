@@ -100,12 +100,12 @@ void CVirtualDeskApp::MatchHotkeyNow(std::uint32_t lParam) {
   auto pressed = [&](HotkeyCode code) {
     return code != 0 && HotkeyKey(code) == key && HotkeyModifiers(code) == mods;
   };
-  std::vector<DesktopNumber> targets;  // found first: no walk of the table spans a switch
+  std::vector<std::uint32_t> targets;  // found first: no walk of the table spans a switch
   for (const auto& [number, desk] : table_) {
-    if (pressed(desk.hotkey)) targets.push_back(number);
+    if (pressed(desk.hotkey)) targets.push_back(static_cast<std::uint32_t>(number));
   }
   RunOperation([&] {
-    for (DesktopNumber number : targets) SwitchToDesktop(number);
+    for (std::uint32_t number : targets) SwitchToDesktop(static_cast<DesktopNumber>(number));
     if (pressed(options_.nextHotkey)) SwitchToDesktop(static_cast<DesktopNumber>(current_ + 1));
     if (pressed(options_.prevHotkey)) SwitchToDesktop(static_cast<DesktopNumber>(current_ - 1));
   });

@@ -97,7 +97,7 @@ void CVirtualDeskApp::FatalError(const char* text) {
 // the order they came.
 bool CVirtualDeskApp::OnWindowMessage(std::uint32_t message, std::uintptr_t wParam,
                                       std::intptr_t lParam, std::intptr_t* result) {
-  if (Deferrable(message) && (InOperation() || !deferred_.empty())) {
+  if (Deferrable(message, lParam) && (InOperation() || !deferred_.empty())) {
     deferred_.push_back(DeferredMessage{message, wParam, lParam});
     *result = 0;
     return true;
@@ -105,8 +105,12 @@ bool CVirtualDeskApp::OnWindowMessage(std::uint32_t message, std::uintptr_t wPar
   return HandleMessage(message, wParam, lParam, result);
 }
 
-bool CVirtualDeskApp::Deferrable(std::uint32_t message) const {
-  return message == msg::kCommand || message == msg::kTrayNotify || message == msg::kClose ||
+// Of the tray's notifications only the clicks do anything; the mouse moving over the icon is not
+// kept.
+bool CVirtualDeskApp::Deferrable(std::uint32_t message, std::intptr_t lParam) const {
+  if (message == msg::kTrayNotify)
+    return lParam == msg::kLButtonDown || lParam == msg::kRButtonDown;
+  return message == msg::kCommand || message == msg::kClose ||
          (taskbarCreated_ != 0 && message == taskbarCreated_);
 }
 
@@ -117,7 +121,7 @@ void CVirtualDeskApp::HandleDeferred() {
   draining_ = true;
   while (!deferred_.empty() && !shutDown_) {
     const DeferredMessage m = deferred_.front();
-    deferred_.pop_front();
+    deferred_.erase(deferred_.begin());
     std::intptr_t result = 0;
     if (m.message == msg::kHotkey) {
       MatchHotkeyNow(static_cast<std::uint32_t>(m.lParam));

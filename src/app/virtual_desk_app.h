@@ -1,8 +1,8 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <string>
+#include <vector>
 
 #include "app/platform.h"
 #include "desktops/desktop_table.h"
@@ -108,7 +108,7 @@ class CVirtualDeskApp : public FailureReporter,
     std::uintptr_t wParam;
     std::intptr_t lParam;
   };
-  bool Deferrable(std::uint32_t message) const;
+  bool Deferrable(std::uint32_t message, std::intptr_t lParam) const;
   bool HandleMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,
                      std::intptr_t* result);
   void HandleDeferred();
@@ -139,7 +139,7 @@ class CVirtualDeskApp : public FailureReporter,
   RescueList rescue_;
   PendingCalls pending_;
   int operationDepth_ = 0;
-  std::deque<DeferredMessage> deferred_;
+  std::vector<DeferredMessage> deferred_;  // a few at most, oldest first
   bool draining_ = false;
   DesktopNumber current_ = 0;
   OptionsBlock options_;

@@ -16,9 +16,11 @@ struct WindowEntry {
 };
 
 // A window whose last show or hide is still queued for a thread that has not answered since:
-// it belongs to the desktop that call sent it to, whatever it looks like now.
-enum class Pending : std::uint8_t { kShow, kHide };
-using PendingCalls = std::map<WindowId, Pending>;
+// it belongs to the desktop that call sent it to, whatever it looks like now. The map holds
+// which call it was (the same map type as a thread's answers, so the program carries one).
+using PendingCalls = std::map<WindowId, bool>;
+constexpr bool kShowPending = true;
+constexpr bool kHidePending = false;
 
 struct DesktopInfo {
   static constexpr std::size_t kMaxNameChars = 14;  // the stored name field holds 15 bytes

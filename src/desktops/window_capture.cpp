@@ -28,9 +28,32 @@ namespace {
 bool OnThisDesktop(WindowSystem& ws, WindowId w, const PendingCalls& pending) {
   if (!pending.empty()) {
     auto it = pending.find(w);
-    if (it != pending.end()) return it->second == Pending::kShow && !ws.IsCloaked(w);
+    if (it != pending.end()) return it->second == kShowPending && !ws.IsCloaked(w);
   }
   return ws.IsVisible(w) && !ws.IsCloaked(w);
+}
+
+}  // namespace
+
+namespace {
+
+// A program that is still restacking its windows (shows it was sent before, carried out late)
+// can move a window the walk has passed back ahead of it, and the walk meets it again: the later
+// meeting is dropped, so that no window is listed twice.
+void DropRepeats(std::list<WindowEntry>& windows, std::size_t walked) {
+  if (walked < 2) return;
+  auto first = std::prev(windows.end(), static_cast<long>(walked));
+  std::vector<WindowId> ids;
+  ids.reserve(walked);
+  for (auto it = first; it != windows.end(); ++it) ids.push_back(it->window);
+  std::sort(ids.begin(), ids.end());
+  if (std::adjacent_find(ids.begin(), ids.end()) == ids.end()) return;
+  ids.clear();
+  for (auto it = first; it != windows.end();) {
+    const bool seen = std::find(ids.begin(), ids.end(), it->window) != ids.end();
+    ids.push_back(it->window);
+    it = seen ? windows.erase(it) : std::next(it);
+  }
 }
 
 }  // namespace
@@ -39,6 +62,7 @@ bool OnThisDesktop(WindowSystem& ws, WindowId w, const PendingCalls& pending) {
 // that can qualify, and read again in full only when the filter's buffer cut it.
 void WalkTopLevelWindows(WindowSystem& ws, WindowId hiddenWindow, DesktopInfo& desk,
                          const PendingCalls& pending) {
+  const std::size_t before = desk.windows.size();
   for (WindowId w = ws.FirstWindow(hiddenWindow); w != 0; w = ws.NextWindow(w)) {
     if (w == hiddenWindow || !OnThisDesktop(ws, w, pending) || !ws.Exists(w)) continue;
     std::string title = ws.ReadTitle(w, kTitleFilterBuffer);
@@ -47,6 +71,7 @@ void WalkTopLevelWindows(WindowSystem& ws, WindowId hiddenWindow, DesktopInfo& d
       title = ws.ReadTitle(w, ws.TitleLength(w) + 1);
     desk.windows.push_back(WindowEntry{w, std::move(title)});
   }
+  DropRepeats(desk.windows, desk.windows.size() - before);
 }
 
 bool ThreadProbe::Answers(WindowId w) {
@@ -97,7 +122,7 @@ bool Contains(const WindowIds& ids, WindowId w) {
 }
 
 // The windows whose call is still queued: their thread has not answered since.
-void NotePending(WindowSystem& ws, ThreadProbe& probe, const WindowIds& ids, Pending call,
+void NotePending(WindowSystem& ws, ThreadProbe& probe, const WindowIds& ids, bool call,
                  PassOutcome& out) {
   if (probe.AllAnswered()) return;
   for (WindowId w : ids) {
@@ -120,7 +145,7 @@ PassOutcome HideBottomUp(WindowSystem& ws, const WindowIds& topDown) {
   for (auto it = topDown.rbegin(); it != topDown.rend(); ++it) {
     if (ws.IsVisible(*it) && probe.Answers(*it) && !Contains(out.refused, *it)) ws.Hide(*it);
   }
-  NotePending(ws, probe, topDown, Pending::kHide, out);
+  NotePending(ws, probe, topDown, kHidePending, out);
   return out;
 }
 
@@ -158,7 +183,7 @@ PassOutcome ShowStacked(WindowSystem& ws, const WindowIds& bottomToTop) {
     ws.Activate(top);
     ws.BringToFront(top);
   }
-  NotePending(ws, probe, bottomToTop, Pending::kShow, out);
+  NotePending(ws, probe, bottomToTop, kShowPending, out);
   return out;
 }
 
@@ -175,7 +200,7 @@ void ShowWithoutWaiting(WindowSystem& ws, ThreadProbe& probe, WindowId w, Pendin
     if (pending) pending->erase(w);  // the probe let its thread work through what was queued
   } else {
     ws.ShowAsync(w);
-    if (pending && ws.ThreadOf(w) != 0) (*pending)[w] = Pending::kShow;
+    if (pending && ws.ThreadOf(w) != 0) (*pending)[w] = kShowPending;
   }
 }
 

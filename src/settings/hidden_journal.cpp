@@ -84,7 +84,7 @@ void ForgetUnlisted(KnownIdentities& known) {
 bool ShowPending(const PendingCalls& pending, WindowId w) {
   if (pending.empty()) return false;
   auto it = pending.find(w);
-  return it != pending.end() && it->second == Pending::kShow;
+  return it != pending.end() && it->second == kShowPending;
 }
 
 }  // namespace
@@ -93,6 +93,9 @@ std::vector<JournalRecord> HiddenWindowRecords(const DesktopTable& table, Deskto
                                                const PendingCalls& pending, WindowSystem& windows,
                                                KnownIdentities& known) {
   std::vector<JournalRecord> records;
+  std::size_t listed = 0;
+  for (const auto& entry : table) listed += entry.second.windows.size();
+  records.reserve(listed);
   ++known.pass;
   for (const auto& [number, desk] : table) {
     for (const WindowEntry& entry : desk.windows) {
@@ -109,6 +112,7 @@ std::vector<JournalRecord> HiddenWindowRecords(const DesktopTable& table, Deskto
 
 std::string EncodeJournal(const std::vector<JournalRecord>& records, std::size_t* encoded) {
   std::string out(kMagic, kMagicBytes);
+  out.reserve(records.size() * 32);  // a record with a short name and class
   std::string one;
   std::size_t count = 0;
   for (const JournalRecord& r : records) {
