@@ -77,16 +77,37 @@ void CVirtualDeskApp::SwitchNow(DesktopNumber target) {
   SettlePending();
   const DesktopNumber leaving = current_;
   ClearWindowList(leaving);
-  CollectWindows(GetDesktop(leaving));
-  const WindowIds hiding = IdsOf(GetDesktop(leaving).windows);
-  GetDesktop(leaving).windows.reverse();  // bottom first, so showing restores the stacking
-  if (!hiding.empty()) RecordHiddenWindows(kEveryList);  // else it holds every hidden one now
-  NoteOutcome(HideBottomUp(p_.windows, hiding), hiding, leaving);
+  if (CaptureAndHide(leaving)) CaptureAndHide(leaving);  // the second walk takes stragglers
   const WindowIds showing = IdsOf(GetDesktop(target).windows);
   NoteOutcome(ShowStacked(p_.windows, showing), showing, target);
   current_ = target;
   RecordHiddenWindows();
   ShowDesktopNotice();
+}
+
+// Walks the windows onto the list of the desktop being left and hides them; false when the walk
+// found none. A program still restacking windows shown earlier can move one past a walk, so the
+// caller walks again for what is still visible after the hides; what is listed already is not
+// taken twice. The list is kept bottom first, so that showing it restores the stacking.
+bool CVirtualDeskApp::CaptureAndHide(DesktopNumber leaving) {
+  DesktopInfo walked;
+  CollectWindows(walked);
+  if (walked.windows.empty()) return false;
+  std::list<WindowEntry>& listed = GetDesktop(leaving).windows;
+  if (!listed.empty()) {
+    WindowIds known = IdsOf(listed);
+    std::sort(known.begin(), known.end());
+    walked.windows.remove_if([&](const WindowEntry& e) {
+      return std::binary_search(known.begin(), known.end(), e.window);
+    });
+    if (walked.windows.empty()) return false;
+  }
+  const WindowIds hiding = IdsOf(walked.windows);
+  walked.windows.reverse();
+  listed.splice(listed.end(), walked.windows);
+  RecordHiddenWindows(kEveryList);  // before the first hide
+  NoteOutcome(HideBottomUp(p_.windows, hiding), hiding, leaving);
+  return true;
 }
 
 // A window that has answered since its call was queued is in its final state: the walk and the

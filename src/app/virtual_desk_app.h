@@ -114,6 +114,7 @@ class CVirtualDeskApp : public FailureReporter,
   void HandleDeferred();
   void MatchHotkeyNow(std::uint32_t lParam);
   void SwitchNow(DesktopNumber target);
+  bool CaptureAndHide(DesktopNumber leaving);
   void SettlePending();
   void NoteOutcome(const PassOutcome& outcome, const WindowIds& ids, DesktopNumber desk);
   void ShowDeletedDesktop(DesktopNumber n);
