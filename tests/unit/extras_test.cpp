@@ -1,5 +1,6 @@
 #include "settings/hidden_journal.h"
 #include "settings/more_options.h"
+#include "shell/desktop_menu.h"
 #include "test_support.h"
 
 namespace vt {
@@ -158,6 +159,22 @@ TEST_F(Extras, TrayNumberAndTipFollowTheCurrentDesktopWhenTurnedOn) {
   Set([](MoreOptions& m) { m.trayNumber = false; });
   EXPECT_EQ(h.trayNumber.Shown(), 0);
   EXPECT_EQ(h.trayNumber.Tip(), "veilswitcher");
+}
+
+// The dialog opens once at a time, like the About box, and what it applies is saved at its close.
+TEST_F(Extras, MoreOptionsDialogOpensOnceAndSavesWhenItCloses) {
+  std::intptr_t result = 0;
+  h.dialogs.onMore = [&](CVirtualDeskApp& app) {
+    EXPECT_TRUE(app.UserInterfaceOpen());
+    app.OnWindowMessage(msg::kCommand, kCmdMore, 0, &result);  // chosen again from the menu
+    MoreOptions more = app.GetMoreOptions();
+    more.wrapAround = true;
+    app.ApplyMoreOptions(more);
+  };
+  h.app().OnWindowMessage(msg::kCommand, kCmdMore, 0, &result);
+  EXPECT_EQ(h.dialogs.MoreRuns(), 1);
+  EXPECT_FALSE(h.app().UserInterfaceOpen());
+  EXPECT_EQ(h.store.Find(kMoreKey, "WrapAround")->data, Dword(1));
 }
 
 TEST(ExtrasSettings, StoredAsTextAndDwordsAndMalformedDataGivesTheDefault) {
