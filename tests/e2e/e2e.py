@@ -29,6 +29,7 @@ PROGRAM_DIR = "C:\\veilswitcher"
 PROGRAM_PATH = PROGRAM_DIR + "\\veilswitcher.exe"
 OPTIONS_KEY = "Software\\veilswitcher"
 DESKS_KEY = "Software\\veilswitcher\\desks"
+MORE_KEY = "Software\\veilswitcher\\more"
 RUN_KEY = "Software\\Microsoft\\Windows\\CurrentVersion\\Run"
 ERROR_CAPTION = "Error :("
 INFO_CAPTION = "Attention 8-|"
@@ -445,6 +446,21 @@ class WineTestCase(unittest.TestCase):
         lines.proc.wait(30)
         return pixels
 
+    def walk_items(self, count):
+        """Down and Right on each of `count` items: whether a submenu opened, and the pixels
+        of each submenu with its first item selected."""
+        opens, pixels = [], []
+        for index in range(count):
+            self.press("down", "right")
+            # Only the three desktops should open one; the long wait is for them alone.
+            menus = self.menus(2, WAIT_MS if index < 3 else 1500)
+            opens.append(menus is not None)
+            if menus:
+                pixels.append(self.grab(menus[0]))
+                self.press("left")
+                self.assertIsNotNone(self.menus(1), "Left did not close the submenu")
+        return opens, pixels
+
     def hidden_window(self):
         lines = self.probe("hidden")
         self.assertEqual(len(lines), 1, lines)
@@ -705,7 +721,8 @@ class DisorderlyEnd(WineTestCase):
 
 
 class TrayMenu(WineTestCase):
-    MAIN_ITEMS = ["VirtDesk1>", "*VirtDesk2>", "VirtDesk3>", "-", "About", "Exit"]
+    MAIN_ITEMS = ["VirtDesk1>", "*VirtDesk2>", "VirtDesk3>", "-", "More options...", "About",
+                  "Exit"]
 
     def test_right_click_lists_desktops_then_about_and_exit(self):
         """Desktop 1 holds Notes 1 and Notes 2, desktop 2 (current) shows Mail 1, desktop 3 is
@@ -723,9 +740,9 @@ class TrayMenu(WineTestCase):
         self.assert_near(menu, (x, y), "the menu opened away from the icon")
         self.assertEqual(self.probe("no-tip", WAIT_MS), ["ok"], "the icon's tip covers the menu")
         menu_pixels = self.grab(menu)
-        opens, submenu_pixels = self.walk_items(5)
-        self.assertEqual(opens, [True, True, True, False, False],
-                         "items that open a submenu, from the top (desktops, About, Exit)")
+        opens, submenu_pixels = self.walk_items(6)
+        self.assertEqual(opens, [True, True, True, False, False, False],
+                         "items that open a submenu, from the top (desktops, More, About, Exit)")
         self.press("down", "right")  # past "Exit" back to the first desktop
         both = self.menus(2)
         self.assertIsNotNone(both, "Down after the last item did not wrap to desktop 1")
@@ -746,21 +763,6 @@ class TrayMenu(WineTestCase):
         for desk, (pixels, items) in enumerate(zip(submenu_pixels, expected), 1):
             self.assertTrue(pixels == self.reference_menu(1, items),
                             "VirtDesk%d's submenu is not %s" % (desk, items))
-
-    def walk_items(self, count):
-        """Down and Right on each of `count` items: whether a submenu opened, and the pixels
-        of each submenu with its first item selected."""
-        opens, pixels = [], []
-        for index in range(count):
-            self.press("down", "right")
-            # Only the three desktops should open one; the long wait is for them alone.
-            menus = self.menus(2, WAIT_MS if index < 3 else 1500)
-            opens.append(menus is not None)
-            if menus:
-                pixels.append(self.grab(menus[0]))
-                self.press("left")
-                self.assertIsNotNone(self.menus(1), "Left did not close the submenu")
-        return opens, pixels
 
     def assert_near(self, rect, point, why, slack=32):
         left, top, right, bottom = rect
@@ -1051,6 +1053,98 @@ class HotkeyTaken(WineTestCase):
         self.assertEqual(self.probe("tempfile"), ["absent"], "the lock file outlived the program")
         # The end after loading is a full shutdown: the settings were written back.
         self.assert_text_value(self.regdump(OPTIONS_KEY), "NextDesk", "REG_SZ", "1 39\n")
+
+
+class Extras(WineTestCase):
+    """The extras with their first-run defaults, or with a value of the `more` key set first."""
+
+    def start_with(self, *values):
+        """The program started, after a first run that wrote the defaults and NAME TYPE HEX
+        triples then written to the `more` key."""
+        if values:
+            first = self.start_program()
+            self.assertEqual(self.probe("close-hidden"), ["posted"])
+            self.assertEqual(self.wait_exit(first, "after WM_CLOSE"), 0)
+            self.assertEqual(self.probe("regset", MORE_KEY, *values), ["ok"])
+        return self.start_program()
+
+    def test_alt_shift_right_sends_the_foreground_window_and_follows(self):
+        self.open_windows("W", 3)  # W3, created last, is the foreground window
+        self.start_with()
+        self.press("alt+shift+right")
+        self.assert_visible(["W1", "W2"], False, "the view did not go to desktop 2")
+        self.assert_visible(["W3"], True, "the sent window did not come along")
+        self.press("alt+left")
+        self.assert_visible(["W1", "W2"], True, "desktop 1 lost its windows")
+        self.assert_visible(["W3"], False, "the sent window is not on desktop 2")
+
+    def test_alt_shift_f3_sends_to_desktop_three(self):
+        self.open_windows("W", 2)
+        self.start_with()
+        self.press("alt+shift+f3")
+        self.assert_visible(["W1"], False, "the view did not go to desktop 3")
+        self.assert_visible(["W2"], True, "the sent window did not come along")
+        self.press("alt+f2")
+        self.assert_visible(["W2"], False, "the sent window is not on desktop 3")
+
+    def test_with_send_follows_off_the_view_stays(self):
+        self.open_windows("W", 2)
+        self.start_with("SendFollows", "REG_DWORD", "00000000")
+        self.press("alt+shift+right")
+        self.assert_visible(["W2"], False, "the sent window stayed")
+        self.assert_stays_visible(["W1"], "the view went along")
+        self.press("alt+right")
+        self.assert_visible(["W2"], True, "the sent window is not on desktop 2")
+        self.assert_visible(["W1"], False, "desktop 2 shows desktop 1's window")
+
+    def test_pinned_window_stays_everywhere_and_is_listed_nowhere(self):
+        self.need_import()
+        self.open_windows("W", 3)
+        self.start_with("PinWindow", "REG_SZ", "3320383000")  # "3 80": Ctrl+Alt+P
+        self.press("ctrl+alt+p")
+        self.press("alt+right")
+        self.assert_visible(["W1", "W2"], False, "Alt+Right did not switch")
+        self.assert_stays_visible(["W3"], "the pinned window was hidden", seconds=0.5)
+        self.open_menu()
+        _, pixels = self.walk_items(2)
+        self.choose("esc", "esc")
+        self.assertTrue(pixels[0] == self.reference_menu(1, ["W1", "W2"]),
+                        "desktop 1's list is not W1, W2")
+        self.assertTrue(pixels[1] == self.reference_menu(1, ["~empty ;|"]),
+                        "desktop 2 lists the pinned window")
+        self.press("alt+left")
+        self.assert_visible(["W1", "W2", "W3"], True, "back on desktop 1")
+
+    def test_last_desktop_key_returns_and_wrap_around(self):
+        windows = self.open_windows("W", 1)
+        self.start_with("LastDesk", "REG_SZ", "332037360a", "WrapAround", "REG_DWORD", "01000000")
+        self.press("alt+left")  # wraps to desktop 3
+        self.assert_visible(windows, False, "Alt+Left on desktop 1 did not wrap to desktop 3")
+        self.press("ctrl+alt+l")
+        self.assert_visible(windows, True, "the last-desktop key did not return to desktop 1")
+        self.press("ctrl+alt+l")
+        self.assert_visible(windows, False, "pressed twice it did not go back to desktop 3")
+        self.press("alt+right")  # wraps to desktop 1
+        self.assert_visible(windows, True, "Alt+Right on desktop 3 did not wrap to desktop 1")
+
+    def test_send_hotkey_held_elsewhere_is_left_out(self):
+        self.probe_background("hold-hotkey", 5, 0x27, 600000, first_line="ok")  # Alt+Shift+Right
+        windows = self.open_windows("W", 1)
+        self.start_with()
+        self.assertEqual(self.probe("msgbox", ERROR_CAPTION, 1000), ["none"], "an error box showed")
+        self.press("alt+right")
+        self.assert_visible(windows, False, "Alt+Right does not switch")
+
+    def test_a_fresh_start_and_end_leave_the_old_keys_as_before(self):
+        program = self.start_with()
+        hidden = self.hidden_window()
+        self.assertEqual(self.probe("close-hidden"), ["posted"])
+        self.assert_orderly_end(program, [], hidden, "WM_CLOSE")
+        self.assertEqual(set(self.regdump(OPTIONS_KEY)), {"PrevDesk", "NextDesk", "ShowCurDeskMsg"})
+        more = self.regdump(MORE_KEY)
+        self.assert_text_value(more, "SendNextDesk", "REG_SZ", "5 39")
+        self.assertEqual(more["ShiftSends"], ("REG_DWORD", b"\x01\0\0\0"))
+        self.assertEqual(more["TrayNumber"], ("REG_DWORD", b"\0\0\0\0"))
 
 
 # ---- main -----------------------------------------------------------------------------------

@@ -276,7 +276,9 @@ TEST_F(TrayIcon, EveryRedrawDestroysTheIconBeforeAndNoHandleGrows) {
   }
   EXPECT_LE(GetGuiResources(self, GR_GDIOBJECTS), gdi);
   EXPECT_LE(GetGuiResources(self, GR_USEROBJECTS), user);
-  if (gdi == 0) EXPECT_GE(FreeGdiHandles(), free);
+  if (gdi == 0) {
+    EXPECT_GE(FreeGdiHandles(), free);
+  }
   HICON last = number.Icon();
   number.ShowPlain();
   EXPECT_FALSE(GetIconInfo(last, &info));
