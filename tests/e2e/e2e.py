@@ -30,6 +30,7 @@ PROGRAM_PATH = PROGRAM_DIR + "\\veilswitcher.exe"
 OPTIONS_KEY = "Software\\veilswitcher"
 DESKS_KEY = "Software\\veilswitcher\\desks"
 MORE_KEY = "Software\\veilswitcher\\more"
+PERSONALIZE_KEY = "Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize"
 RUN_KEY = "Software\\Microsoft\\Windows\\CurrentVersion\\Run"
 ERROR_CAPTION = "Error :("
 INFO_CAPTION = "Attention 8-|"
@@ -53,6 +54,8 @@ MOD_CONTROL, MOD_SHIFT = 2, 4
 IDOK = 1
 IDC_ADD, IDC_SHOW_NOTICE, IDC_DESK_NAME, IDC_AUTOSTART = 1003, 1006, 1007, 1009
 IDC_DESK_HOTKEY, IDC_DESK_LIST, IDC_PREV_HOTKEY, IDC_NEXT_HOTKEY = 1011, 1016, 1021, 1022
+IDC_WRAP_AROUND = 1036
+MORE_TITLE = "More options"
 
 # A dialog box of the program as vsprobe describes it.
 Dialog = collections.namedtuple("Dialog", "handle enabled owner rect")
@@ -1134,6 +1137,48 @@ class Extras(WineTestCase):
         self.assertEqual(self.probe("msgbox", ERROR_CAPTION, 1000), ["none"], "an error box showed")
         self.press("alt+right")
         self.assert_visible(windows, False, "Alt+Right does not switch")
+
+    def tray_number(self, tip, theme):
+        """The icon found by its tip after the taskbar's theme was set: its pixels."""
+        self.assertEqual(self.probe("regset", PERSONALIZE_KEY, "SystemUsesLightTheme",
+                                    "REG_DWORD", "0%d000000" % (theme == "light")), ["ok"])
+        self.assertEqual(self.probe("setting-change"), ["ok"])
+        lines = self.probe("tray-icon", tip, WAIT_MS)
+        self.assertTrue(lines and lines[0].startswith("icon "), "no tray icon tipped %r" % tip)
+        x, y = [int(v) for v in lines[0].split()[1:]]
+        self.assertEqual(self.probe("mouse", *MOUSE_ASIDE), ["ok"])
+        self.assertEqual(self.probe("no-tip", WAIT_MS), ["ok"])
+        self.screenshot("tray-" + theme, (x - 60, y - 30, x + 60, y + 30))
+        return self.grab((x - 8, y - 8, x + 8, y + 8))
+
+    def test_tray_number_follows_the_desktop_and_the_taskbars_theme(self):
+        self.need_import()
+        self.start_with("TrayNumber", "REG_DWORD", "01000000")
+        self.press("alt+right")
+        light = self.tray_number("veilswitcher: VirtDesk2", "light")
+        dark = self.tray_number("veilswitcher: VirtDesk2", "dark")
+        self.assertNotEqual(light, dark, "the number was not drawn again for the dark theme")
+        self.press("alt+right")
+        self.assertNotEqual(self.tray_number("veilswitcher: VirtDesk3", "dark"), dark,
+                            "desktop 3 shows the number of desktop 2")
+
+    def test_more_options_from_the_menu_apply_at_the_close_box(self):
+        self.need_import()
+        windows = self.open_windows("W", 1)
+        self.start_with()
+        self.open_menu()
+        self.choose("up", "up", "up", "enter")  # Exit, About, then "More options..." above them
+        dialog = self.only_dialog(MORE_TITLE)
+        self.screenshot("more-options", dialog.rect)
+        self.press("alt+right")
+        self.assert_stays_visible(windows, "a hotkey switched while the dialog was open")
+        self.send(MORE_TITLE, IDC_WRAP_AROUND, BM_SETCHECK, 1)
+        self.post(MORE_TITLE, 0, WM_CLOSE)
+        self.assertEqual(self.probe("wait-gone", WAIT_MS, MORE_TITLE), ["ok"])
+        self.poll(lambda: (self.regdump(MORE_KEY) or {}).get("WrapAround"),
+                  ("REG_DWORD", b"\x01\0\0\0"), "the close box did not save the wrap-around")
+        self.press("alt+left")
+        self.assert_visible(windows, False, "Alt+Left on desktop 1 did not wrap round")
 
     def test_a_fresh_start_and_end_leave_the_old_keys_as_before(self):
         program = self.start_with()
