@@ -161,6 +161,7 @@ int OpenWindows(const std::string& prefix, int count, DWORD seconds, bool owned 
       return 1;
     }
   }
+  if (owned) SetForegroundWindow(FindWindowA(nullptr, (prefix + std::to_string(count)).c_str()));
   Say("ready");
   PumpUntil(GetTickCount() + seconds * 1000, [] {});
   return 0;

@@ -30,7 +30,6 @@ PROGRAM_PATH = PROGRAM_DIR + "\\veilswitcher.exe"
 OPTIONS_KEY = "Software\\veilswitcher"
 DESKS_KEY = "Software\\veilswitcher\\desks"
 MORE_KEY = "Software\\veilswitcher\\more"
-PERSONALIZE_KEY = "Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize"
 RUN_KEY = "Software\\Microsoft\\Windows\\CurrentVersion\\Run"
 ERROR_CAPTION = "Error :("
 INFO_CAPTION = "Attention 8-|"
@@ -54,8 +53,7 @@ MOD_CONTROL, MOD_SHIFT = 2, 4
 IDOK = 1
 IDC_ADD, IDC_SHOW_NOTICE, IDC_DESK_NAME, IDC_AUTOSTART = 1003, 1006, 1007, 1009
 IDC_DESK_HOTKEY, IDC_DESK_LIST, IDC_PREV_HOTKEY, IDC_NEXT_HOTKEY = 1011, 1016, 1021, 1022
-IDC_WRAP_AROUND = 1036
-MORE_TITLE = "More options"
+IDC_WRAP_AROUND, MORE_TITLE = 1036, "More options"
 
 # A dialog box of the program as vsprobe describes it.
 Dialog = collections.namedtuple("Dialog", "handle enabled owner rect")
@@ -1059,11 +1057,9 @@ class HotkeyTaken(WineTestCase):
 
 
 class Extras(WineTestCase):
-    """The extras with their first-run defaults, or with a value of the `more` key set first."""
+    """The extras with their defaults, or after a first run with values of `more` set."""
 
     def start_with(self, *values):
-        """The program started, after a first run that wrote the defaults and NAME TYPE HEX
-        triples then written to the `more` key."""
         if values:
             first = self.start_program()
             self.assertEqual(self.probe("close-hidden"), ["posted"])
@@ -1071,125 +1067,77 @@ class Extras(WineTestCase):
             self.assertEqual(self.probe("regset", MORE_KEY, *values), ["ok"])
         return self.start_program()
 
-    def test_alt_shift_right_sends_the_foreground_window_and_follows(self):
-        self.open_windows("W", 3)  # W3, created last, is the foreground window
-        self.start_with()
-        self.press("alt+shift+right")
-        self.assert_visible(["W1", "W2"], False, "the view did not go to desktop 2")
-        self.assert_visible(["W3"], True, "the sent window did not come along")
-        self.press("alt+left")
-        self.assert_visible(["W1", "W2"], True, "desktop 1 lost its windows")
-        self.assert_visible(["W3"], False, "the sent window is not on desktop 2")
+    def step(self, keys, shown, hidden, why):
+        self.press(keys)
+        self.assert_visible(shown, True, why)
+        self.assert_visible(hidden, False, why)
 
-    def test_alt_shift_f3_sends_to_desktop_three(self):
-        self.open_windows("W", 2)
+    def test_sends_with_alt_shift_right_and_alt_shift_f3_and_the_view_follows(self):
+        self.open_windows("W", 3)  # W3, opened last, is the foreground window
         self.start_with()
-        self.press("alt+shift+f3")
-        self.assert_visible(["W1"], False, "the view did not go to desktop 3")
-        self.assert_visible(["W2"], True, "the sent window did not come along")
-        self.press("alt+f2")
-        self.assert_visible(["W2"], False, "the sent window is not on desktop 3")
+        self.step("alt+shift+right", ["W3"], ["W1", "W2"], "W3 and the view not on desktop 2")
+        self.step("alt+shift+f3", ["W3"], [], "W3 and the view not on desktop 3")
+        self.step("alt+f1", ["W1", "W2"], ["W3"], "desktop 1 changed")
 
     def test_with_send_follows_off_the_view_stays(self):
         self.open_windows("W", 2)
         self.start_with("SendFollows", "REG_DWORD", "00000000")
-        self.press("alt+shift+right")
-        self.assert_visible(["W2"], False, "the sent window stayed")
-        self.assert_stays_visible(["W1"], "the view went along")
-        self.press("alt+right")
-        self.assert_visible(["W2"], True, "the sent window is not on desktop 2")
-        self.assert_visible(["W1"], False, "desktop 2 shows desktop 1's window")
+        self.step("alt+shift+right", ["W1"], ["W2"], "W2 stayed or the view went along")
+        self.step("alt+right", ["W2"], ["W1"], "W2 is not on desktop 2")
 
     def test_pinned_window_stays_everywhere_and_is_listed_nowhere(self):
         self.need_import()
         self.open_windows("W", 3)
-        self.start_with("PinWindow", "REG_SZ", "3320383000")  # "3 80": Ctrl+Alt+P
+        self.start_with("PinWindow", "REG_SZ", "33203830")  # "3 80": Ctrl+Alt+P
         self.press("ctrl+alt+p")
-        self.press("alt+right")
-        self.assert_visible(["W1", "W2"], False, "Alt+Right did not switch")
-        self.assert_stays_visible(["W3"], "the pinned window was hidden", seconds=0.5)
+        self.step("alt+right", ["W3"], ["W1", "W2"], "W3 not pinned")
         self.open_menu()
-        _, pixels = self.walk_items(2)
+        pixels = self.walk_items(2)[1]
         self.choose("esc", "esc")
-        self.assertTrue(pixels[0] == self.reference_menu(1, ["W1", "W2"]),
-                        "desktop 1's list is not W1, W2")
-        self.assertTrue(pixels[1] == self.reference_menu(1, ["~empty ;|"]),
-                        "desktop 2 lists the pinned window")
-        self.press("alt+left")
-        self.assert_visible(["W1", "W2", "W3"], True, "back on desktop 1")
+        self.assertTrue(pixels[0] == self.reference_menu(1, ["W1", "W2"]), "desktop 1's list")
+        self.assertTrue(pixels[1] == self.reference_menu(1, ["~empty ;|"]), "desktop 2's list")
+        self.step("alt+left", ["W1", "W2", "W3"], [], "back on desktop 1")
 
-    def test_last_desktop_key_returns_and_wrap_around(self):
-        windows = self.open_windows("W", 1)
+    def test_last_desktop_key_and_wrap_around(self):
+        self.open_windows("W", 1)
         self.start_with("LastDesk", "REG_SZ", "332037360a", "WrapAround", "REG_DWORD", "01000000")
-        self.press("alt+left")  # wraps to desktop 3
-        self.assert_visible(windows, False, "Alt+Left on desktop 1 did not wrap to desktop 3")
-        self.press("ctrl+alt+l")
-        self.assert_visible(windows, True, "the last-desktop key did not return to desktop 1")
-        self.press("ctrl+alt+l")
-        self.assert_visible(windows, False, "pressed twice it did not go back to desktop 3")
-        self.press("alt+right")  # wraps to desktop 1
-        self.assert_visible(windows, True, "Alt+Right on desktop 3 did not wrap to desktop 1")
+        self.step("alt+left", [], ["W1"], "Alt+Left did not wrap to desktop 3")
+        self.step("ctrl+alt+l", ["W1"], [], "the last-desktop key did not return")
+        self.step("ctrl+alt+l", [], ["W1"], "pressed again it did not go back")
+        self.step("alt+right", ["W1"], [], "Alt+Right did not wrap to desktop 1")
 
     def test_send_hotkey_held_elsewhere_is_left_out(self):
         self.probe_background("hold-hotkey", 5, 0x27, 600000, first_line="ok")  # Alt+Shift+Right
-        windows = self.open_windows("W", 1)
+        self.open_windows("W", 1)
         self.start_with()
-        self.assertEqual(self.probe("msgbox", ERROR_CAPTION, 1000), ["none"], "an error box showed")
-        self.press("alt+right")
-        self.assert_visible(windows, False, "Alt+Right does not switch")
-
-    def tray_number(self, tip, theme):
-        """The icon found by its tip after the taskbar's theme was set: its pixels."""
-        self.assertEqual(self.probe("regset", PERSONALIZE_KEY, "SystemUsesLightTheme",
-                                    "REG_DWORD", "0%d000000" % (theme == "light")), ["ok"])
-        self.assertEqual(self.probe("setting-change"), ["ok"])
-        lines = self.probe("tray-icon", tip, WAIT_MS)
-        self.assertTrue(lines and lines[0].startswith("icon "), "no tray icon tipped %r" % tip)
-        x, y = [int(v) for v in lines[0].split()[1:]]
-        self.assertEqual(self.probe("mouse", *MOUSE_ASIDE), ["ok"])
-        self.assertEqual(self.probe("no-tip", WAIT_MS), ["ok"])
-        self.screenshot("tray-" + theme, (x - 60, y - 30, x + 60, y + 30))
-        return self.grab((x - 8, y - 8, x + 8, y + 8))
-
-    def test_tray_number_follows_the_desktop_and_the_taskbars_theme(self):
-        self.need_import()
-        self.start_with("TrayNumber", "REG_DWORD", "01000000")
-        self.press("alt+right")
-        light = self.tray_number("veilswitcher: VirtDesk2", "light")
-        dark = self.tray_number("veilswitcher: VirtDesk2", "dark")
-        self.assertNotEqual(light, dark, "the number was not drawn again for the dark theme")
-        self.press("alt+right")
-        self.assertNotEqual(self.tray_number("veilswitcher: VirtDesk3", "dark"), dark,
-                            "desktop 3 shows the number of desktop 2")
+        self.assertEqual(self.probe("msgbox", ERROR_CAPTION, 1000), ["none"])
+        self.step("alt+right", [], ["W1"], "Alt+Right does not switch")
 
     def test_more_options_from_the_menu_apply_at_the_close_box(self):
         self.need_import()
-        windows = self.open_windows("W", 1)
+        self.open_windows("W", 1)
         self.start_with()
         self.open_menu()
-        self.choose("up", "up", "up", "enter")  # Exit, About, then "More options..." above them
-        dialog = self.only_dialog(MORE_TITLE)
-        self.screenshot("more-options", dialog.rect)
+        self.choose("up", "up", "up", "enter")  # Exit, About, then "More options..."
+        self.screenshot("more-options", self.only_dialog(MORE_TITLE).rect)
         self.press("alt+right")
-        self.assert_stays_visible(windows, "a hotkey switched while the dialog was open")
+        self.assert_stays_visible(["W1"], "a hotkey switched while the dialog was open")
         self.send(MORE_TITLE, IDC_WRAP_AROUND, BM_SETCHECK, 1)
         self.post(MORE_TITLE, 0, WM_CLOSE)
-        self.assertEqual(self.probe("wait-gone", WAIT_MS, MORE_TITLE), ["ok"])
         self.poll(lambda: (self.regdump(MORE_KEY) or {}).get("WrapAround"),
-                  ("REG_DWORD", b"\x01\0\0\0"), "the close box did not save the wrap-around")
-        self.press("alt+left")
-        self.assert_visible(windows, False, "Alt+Left on desktop 1 did not wrap round")
+                  ("REG_DWORD", b"\x01\0\0\0"), "the close box did not save")
+        self.step("alt+left", [], ["W1"], "Alt+Left on desktop 1 did not wrap round")
 
-    def test_a_fresh_start_and_end_leave_the_old_keys_as_before(self):
-        program = self.start_with()
-        hidden = self.hidden_window()
-        self.assertEqual(self.probe("close-hidden"), ["posted"])
-        self.assert_orderly_end(program, [], hidden, "WM_CLOSE")
-        self.assertEqual(set(self.regdump(OPTIONS_KEY)), {"PrevDesk", "NextDesk", "ShowCurDeskMsg"})
-        more = self.regdump(MORE_KEY)
-        self.assert_text_value(more, "SendNextDesk", "REG_SZ", "5 39")
-        self.assertEqual(more["ShiftSends"], ("REG_DWORD", b"\x01\0\0\0"))
-        self.assertEqual(more["TrayNumber"], ("REG_DWORD", b"\0\0\0\0"))
+    def test_tray_number_with_the_desktops_name_as_its_tip(self):
+        self.need_import()
+        self.start_with("TrayNumber", "REG_DWORD", "01000000")
+        for desk in (2, 3):
+            self.press("alt+right")
+            word, x, y = self.probe("tray-icon", "veilswitcher: VirtDesk%d" % desk, WAIT_MS)[0].split()
+            self.assertEqual(word, "icon", "no icon tipped with desktop %d's name" % desk)
+            self.probe("mouse", *MOUSE_ASIDE, check=True)
+            self.probe("no-tip", WAIT_MS, check=True)
+            self.screenshot("tray-%d" % desk, (int(x) - 60, int(y) - 30, int(x) + 60, int(y) + 30))
 
 
 # ---- main -----------------------------------------------------------------------------------

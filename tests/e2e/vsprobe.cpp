@@ -46,7 +46,6 @@ const char kUsage[] =
     "  tray-icon TIP TIMEOUT_MS           icon X Y: the tray icon whose tip reads TIP (found by\n"
     "                                     hovering), or guess X Y when no tip matched\n"
     "  tray-has HWND ID                   1 or 0: the shell holds the icon HWND/ID\n"
-    "  setting-change                     tell every top-level window the theme changed\n"
     "  mouse X Y [left|right]             move the mouse there and click that button, if given\n"
     "  menus COUNT TIMEOUT_MS             wait for COUNT open popup menus of other programs and\n"
     "                                     print menu L T R B for each, topmost first\n"
@@ -546,16 +545,6 @@ int TrayHas(HWND owner, UINT id) {
   record.hWnd = owner;
   record.uID = id;
   Say(Shell_NotifyIconA(NIM_MODIFY, &record) ? "1" : "0");
-  return 0;
-}
-
-// What the system broadcasts when the user switches between the light and the dark theme.
-int SettingChange() {
-  DWORD_PTR result = 0;
-  SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, 0,
-                      reinterpret_cast<LPARAM>("ImmersiveColorSet"), SMTO_ABORTIFHUNG, 5000,
-                      &result);
-  Say("ok");
   return 0;
 }
 
@@ -1069,7 +1058,6 @@ int Run(int argc, char** argv) {
   if (cmd == "show-tip" && rest == 2) return ShowTip(args[0], ParseNumber(args[1]));
   if (cmd == "hidden") return PrintHidden();
   if (cmd == "tray-icon" && rest == 2) return FindTrayIcon(args[0], ParseNumber(args[1]));
-  if (cmd == "setting-change" && rest == 0) return SettingChange();
   if (cmd == "tray-has" && rest == 2) {
     return TrayHas(reinterpret_cast<HWND>(ParseNumber(args[0])), ParseNumber(args[1]));
   }
