@@ -61,25 +61,29 @@ void CVirtualDeskApp::SkipHeldWindows(DesktopInfo& desk, std::size_t before) {
                  std::next(desk.windows.begin(), static_cast<long>(before)));
 }
 
-// The foreground window's root owner and every window of that group a switch would capture,
-// top-down; empty when the foreground window itself is not one a switch would capture.
-std::list<WindowEntry> CVirtualDeskApp::ForegroundGroup() {
-  const WindowId fg = p_.windows.Foreground();
-  if (fg == 0 || p_.windows.ProcessOf(fg) == p_.windows.ProcessOf(hiddenWindow_)) return {};
+// The visible windows a switch would capture whose root owner is `root`, top-down.
+std::list<WindowEntry> CVirtualDeskApp::GroupOf(WindowId root) {
   DesktopInfo visible;
   CollectWindows(visible);
-  const bool captured = std::any_of(visible.windows.begin(), visible.windows.end(),
-                                    [fg](const WindowEntry& e) { return e.window == fg; });
-  if (!captured) return {};
-  const WindowId root = p_.windows.RootOwner(fg);
   std::list<WindowEntry> group;
   for (auto it = visible.windows.begin(); it != visible.windows.end();) {
     auto next = std::next(it);
-    if (it->window == fg || p_.windows.RootOwner(it->window) == root)
-      group.splice(group.end(), visible.windows, it);
+    if (p_.windows.RootOwner(it->window) == root) group.splice(group.end(), visible.windows, it);
     it = next;
   }
   return group;
+}
+
+// The foreground window's group; empty when the foreground window itself is not one a switch
+// would capture.
+std::list<WindowEntry> CVirtualDeskApp::ForegroundGroup(WindowId* root) {
+  const WindowId fg = p_.windows.Foreground();
+  if (fg == 0 || p_.windows.ProcessOf(fg) == p_.windows.ProcessOf(hiddenWindow_)) return {};
+  *root = p_.windows.RootOwner(fg);
+  std::list<WindowEntry> group = GroupOf(*root);
+  const bool captured = std::any_of(group.begin(), group.end(),
+                                    [fg](const WindowEntry& e) { return e.window == fg; });
+  return captured ? group : std::list<WindowEntry>();
 }
 
 void CVirtualDeskApp::DropFromLists(const std::set<WindowId>& windows) {
@@ -90,21 +94,33 @@ void CVirtualDeskApp::DropFromLists(const std::set<WindowId>& windows) {
 // Like a switch: the journal holds the windows before the first is hidden, and each pass works
 // on a copy of the ids, since its waits let messages in. With `follow` the switch that follows
 // shows them again on top of the target's windows.
+// Like a switch: the journal holds the windows before the first is hidden, and each pass works
+// on a copy of the ids, since its waits let messages in.
+void CVirtualDeskApp::HideOnto(std::list<WindowEntry> group, DesktopNumber target) {
+  std::set<WindowId> moving;
+  for (const WindowEntry& e : group) moving.insert(e.window);
+  DropFromLists(moving);
+  const WindowIds hiding = IdsOf(group);
+  group.reverse();  // the lists run bottom to top: the group goes on top of the target's
+  std::list<WindowEntry>& list = GetDesktop(target).windows;
+  list.splice(list.end(), group);
+  RecordHiddenWindows(kEveryList);
+  NoteOutcome(HideBottomUp(p_.windows, hiding), hiding, target);
+}
+
+// A program still restacking its windows can move one past a walk, so a second walk takes what
+// of the group is still visible after the hides. With `follow` the switch that follows shows
+// them again on top of the target's windows.
 bool CVirtualDeskApp::SendForegroundWindow(DesktopNumber target, bool follow) {
   if (target == current_ || !table_.Contains(target) || !table_.Contains(current_)) return false;
   bool sent = false;
   RunOperation([&] {
-    std::list<WindowEntry> group = ForegroundGroup();
+    WindowId root = 0;
+    std::list<WindowEntry> group = ForegroundGroup(&root);
     if (group.empty()) return;
-    std::set<WindowId> moving;
-    for (const WindowEntry& e : group) moving.insert(e.window);
-    DropFromLists(moving);
-    const WindowIds hiding = IdsOf(group);
-    group.reverse();  // the lists run bottom to top: the group goes on top of the target's
-    std::list<WindowEntry>& list = GetDesktop(target).windows;
-    list.splice(list.end(), group);
-    RecordHiddenWindows(kEveryList);
-    NoteOutcome(HideBottomUp(p_.windows, hiding), hiding, target);
+    HideOnto(std::move(group), target);
+    group = GroupOf(root);
+    if (!group.empty()) HideOnto(std::move(group), target);
     if (follow) {
       SwitchToDesktop(target);
     } else {

@@ -162,7 +162,9 @@ class CVirtualDeskApp : public FailureReporter,
   bool MatchExtraHotkey(std::uint32_t mods, std::uint32_t key);
   bool HeldByExtra(HotkeyCode code) const;
   void SkipHeldWindows(DesktopInfo& desk, std::size_t before);
-  std::list<WindowEntry> ForegroundGroup();
+  std::list<WindowEntry> GroupOf(WindowId root);
+  std::list<WindowEntry> ForegroundGroup(WindowId* root);
+  void HideOnto(std::list<WindowEntry> group, DesktopNumber target);
   void DropFromLists(const std::set<WindowId>& windows);
   void NoteSwitch(DesktopNumber from, DesktopNumber to);
   void NoteDelete(DesktopNumber deleted);
