@@ -24,7 +24,8 @@ bool CVirtualDeskApp::SetDesktopName(DesktopNumber n, const char* name) {
   if (table_.NameTakenByOther(n, newName, sameValue)) return false;
   desk.name = newName;
   dirty_ = true;
-  RecordHiddenWindows();  // the journal finds a window's desktop by its name
+  RecordHiddenWindows();                   // the journal finds a window's desktop by its name
+  if (n == current_) RefreshTrayNumber();  // its tip names the desktop
   return true;
 }
 
@@ -48,6 +49,7 @@ bool CVirtualDeskApp::DeleteDesktop(DesktopNumber n) {
     UnregisterHotkeys();  // while the ids still match the old numbers
     ShowDeletedDesktop(n);
     table_.RemoveAndRenumber(n);
+    NoteDelete(n);
     if (current_ > n) --current_;
     RegisterHotkeys();
     dirty_ = true;
@@ -80,8 +82,10 @@ void CVirtualDeskApp::SwitchNow(DesktopNumber target) {
   if (CaptureAndHide(leaving)) CaptureAndHide(leaving);  // the second walk takes stragglers
   const WindowIds showing = IdsOf(GetDesktop(target).windows);
   NoteOutcome(ShowStacked(p_.windows, showing), showing, target);
+  NoteSwitch(leaving, target);
   current_ = target;
   RecordHiddenWindows();
+  RefreshTrayNumber();
   ShowDesktopNotice();
 }
 
@@ -138,7 +142,9 @@ void CVirtualDeskApp::NoteOutcome(const PassOutcome& outcome, const WindowIds& i
 }
 
 void CVirtualDeskApp::CollectWindows(DesktopInfo& desk) {
+  const std::size_t before = desk.windows.size();
   WalkTopLevelWindows(p_.windows, hiddenWindow_, desk, pending_);
+  SkipHeldWindows(desk, before);
 }
 
 // The entry goes before any call lets messages in.

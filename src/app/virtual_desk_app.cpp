@@ -5,6 +5,7 @@
 #include "app/dialog_runner.h"
 #include "shell/desktop_menu.h"
 #include "shell/hotkey_registrar.h"
+#include "shell/tray_number.h"
 #include "shell/tray_shell.h"
 
 namespace {
@@ -28,6 +29,7 @@ int CVirtualDeskApp::InitInstance() {
   current_ = 1;
   RecoverHiddenWindows();
   AddTrayIcon();
+  RefreshTrayNumber();
   RegisterHotkeys();
   RunMessageLoop();
   return 0;
@@ -79,11 +81,17 @@ void CVirtualDeskApp::Shutdown() {
 }
 
 int CVirtualDeskApp::ShowInfo(const char* text) {
-  return p_.boxes.ShowBox(text, kInfoCaption, MessageBoxes::kOk);
+  ++openInterfaces_;
+  const int result = p_.boxes.ShowBox(text, kInfoCaption, MessageBoxes::kOk);
+  --openInterfaces_;
+  return result;
 }
 
 int CVirtualDeskApp::ShowError(const char* text) {
-  return p_.boxes.ShowBox(text, kErrorCaption, MessageBoxes::kIconError);
+  ++openInterfaces_;
+  const int result = p_.boxes.ShowBox(text, kErrorCaption, MessageBoxes::kIconError);
+  --openInterfaces_;
+  return result;
 }
 
 void CVirtualDeskApp::FatalError(const char* text) {
@@ -147,6 +155,9 @@ bool CVirtualDeskApp::HandleMessage(std::uint32_t message, std::uintptr_t wParam
     case msg::kCreate:
       *result = 0;
       return true;
+    case msg::kSettingChange:  // the taskbar's theme may have changed; the default runs too
+      RefreshTrayNumber();
+      return false;
     case msg::kNcCreate:  // the default processing is deliberately skipped
       *result = 1;
       return true;
@@ -167,6 +178,8 @@ void CVirtualDeskApp::OnCommand(std::uint32_t command) {
     p_.process.Exit(0);  // the shutdown runs during the process exit
   } else if (command == kCmdAbout) {
     RunAboutBox();
+  } else if (command == kCmdMore) {
+    RunMoreOptionsDialog();
   } else {
     RestoreWindow(command);
   }
@@ -183,7 +196,9 @@ void CVirtualDeskApp::OnTrayNotify(std::intptr_t mouseMessage) {
 void CVirtualDeskApp::RunAboutBox() {
   if (aboutOpen_) return;
   aboutOpen_ = true;
+  ++openInterfaces_;
   p_.dialogs.RunAbout();
+  --openInterfaces_;
   aboutOpen_ = false;
 }
 
@@ -191,7 +206,9 @@ void CVirtualDeskApp::RunAboutBox() {
 void CVirtualDeskApp::RunOptionsDialog() {
   if (optionsOpen_) return;
   optionsOpen_ = true;
+  ++openInterfaces_;
   p_.dialogs.RunOptions(*this);
+  --openInterfaces_;
   optionsOpen_ = false;
   SaveSettings();
 }
@@ -207,5 +224,7 @@ void CVirtualDeskApp::ShowDesktopMenu() {
     ClearWindowList(current_);
     CollectWindows(GetDesktop(current_));
   }
+  ++openInterfaces_;
   p_.tray.TrackDesktopMenu(BuildDesktopMenu(table_, current_), hiddenWindow_);
+  --openInterfaces_;
 }

@@ -1,13 +1,17 @@
 #pragma once
 
 #include <cstdint>
+#include <list>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "app/platform.h"
 #include "desktops/desktop_table.h"
+#include "desktops/pinned_windows.h"
 #include "desktops/window_capture.h"
 #include "settings/hidden_journal.h"
+#include "settings/more_options.h"
 #include "settings/options.h"
 #include "settings/registry_settings.h"
 
@@ -83,6 +87,26 @@ class CVirtualDeskApp : public FailureReporter,
 
   void ShowDesktopNotice();
 
+  // Beyond switching: sending and pinning the foreground window, the last desktop.
+  // current +1/-1, wrapping round when WrapAround is on; 0 when there is none.
+  DesktopNumber NeighbourDesktop(int step) const;
+  // The desktop current before the last switch; 0 when there is none.
+  DesktopNumber LastDesktop() const;
+  bool SwitchToLastDesktop();  // false when there is none
+  // Sends the foreground window's owner with the windows it owns to `target`, on top of its
+  // list; with `follow` the view goes along. False when nothing was sent.
+  bool SendForegroundWindow(DesktopNumber target, bool follow);
+  bool TogglePinForeground();  // false when the foreground window cannot be pinned
+  bool IsPinned(WindowId w) const { return pins_.Holds(w); }
+  MoreOptions GetMoreOptions() const { return more_; }
+  void ApplyMoreOptions(const MoreOptions& more);
+  // The roles of the extras' hotkeys that are set but could not be registered, separated by
+  // commas; empty when every one is active.
+  std::string InactiveHotkeys() const;
+  // True while a dialog, a message box or the tray menu of the program is open.
+  bool UserInterfaceOpen() const { return openInterfaces_ != 0; }
+  void RefreshTrayNumber();
+
   // The tray icon and its menu.
   void AddTrayIcon();
   void ShowDesktopMenu();
@@ -132,6 +156,18 @@ class CVirtualDeskApp : public FailureReporter,
   void RecordHiddenWindows(DesktopNumber shown);
   bool HotkeyHeldElsewhere(HotkeyCode code);
   std::string DesktopHotkeyClash(const char* which, HotkeyCode code) const;
+  void RunMoreOptionsDialog();
+  void RegisterExtraHotkeys();
+  void UnregisterExtraHotkeys();
+  bool MatchExtraHotkey(std::uint32_t mods, std::uint32_t key);
+  bool HeldByExtra(HotkeyCode code) const;
+  void SkipHeldWindows(DesktopInfo& desk, std::size_t before);
+  std::list<WindowEntry> GroupOf(WindowId root);
+  std::list<WindowEntry> ForegroundGroup(WindowId* root);
+  void HideOnto(std::list<WindowEntry> group, DesktopNumber target);
+  void DropFromLists(const std::set<WindowId>& windows);
+  void NoteSwitch(DesktopNumber from, DesktopNumber to);
+  void NoteDelete(DesktopNumber deleted);
 
   Platform p_;
   RegistrySettings settings_;
@@ -157,5 +193,18 @@ class CVirtualDeskApp : public FailureReporter,
   // Nested loops of dialogs and menus still dispatch to the hidden window: each dialog opens once.
   bool aboutOpen_ = false;
   bool optionsOpen_ = false;
+  bool moreOpen_ = false;
+  int openInterfaces_ = 0;  // dialogs, boxes and menus open now, nested
+  MoreOptions more_;
+  PinnedWindows pins_;
+  DesktopNumber last_ = 0;
+  struct ExtraHotkey {
+    int id;
+    HotkeyCode code;
+    int action;  // what MatchExtraHotkey does with it
+    DesktopNumber desktop;
+    bool active;
+  };
+  std::vector<ExtraHotkey> extraHotkeys_;
   std::string modulePath_;
 };

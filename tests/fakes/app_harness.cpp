@@ -15,7 +15,7 @@ AppHarness::AppHarness() {
 AppHarness::~AppHarness() = default;
 
 Platform AppHarness::platform() {
-  return Platform{windows, store, hotkeys, notice, boxes, process, host, tray, dialogs};
+  return Platform{windows, store, hotkeys, notice, boxes, process, host, tray, dialogs, trayNumber};
 }
 
 std::optional<int> AppHarness::Start() {

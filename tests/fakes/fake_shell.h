@@ -6,6 +6,7 @@
 #include "app/platform.h"
 #include "fakes/timeline.h"
 #include "shell/notice_tip.h"
+#include "shell/tray_number.h"
 
 // The notice tooltip: at most one is open at a time.
 class FakeNoticeTip : public NoticeTip, public TimelineSource {
@@ -44,4 +45,15 @@ class FakeMessageBoxes : public MessageBoxes, public TimelineSource {
 
  private:
   std::vector<Box> boxes_;
+};
+
+// The tray icon's number (0: the program's own icon) and tip, and how many numbers were drawn.
+class FakeTrayNumber : public TrayNumber {
+ public:
+  int number = 0, draws = 0;
+  std::string tip = "veilswitcher";
+  void ShowNumber(int n, const char* name) override {
+    number = n, tip = std::string("veilswitcher: ") + name, ++draws;
+  }
+  void ShowPlain() override { number = 0, tip = "veilswitcher"; }
 };

@@ -65,6 +65,7 @@ class FakeDialogRunner : public DialogRunner, public TimelineSource {
 
   void RunAbout() override;
   void RunOptions(CVirtualDeskApp& app) override;
+  void RunMoreOptions(CVirtualDeskApp&) override { Note("dlg.More"); }
 
  private:
   int aboutRuns_ = 0;

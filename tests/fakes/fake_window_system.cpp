@@ -50,6 +50,26 @@ void FakeWindowSystem::SetOwnerAndClass(WindowId w, std::uint32_t process, const
   }
 }
 
+void FakeWindowSystem::SetOwner(WindowId owned, WindowId owner) {
+  if (Window* win = Find(owned)) win->owner = owner;
+}
+
+void FakeWindowSystem::ClickOn(WindowId w) {
+  if (!Find(w)) return;
+  Raise(w);
+  foreground_ = w;
+  SetActive(w);
+}
+
+// The chain of owners ends at a window with none, or at one that is gone.
+WindowId FakeWindowSystem::RootOwner(WindowId w) {
+  const Window* win = Find(w);
+  if (!win) return 0;
+  for (const Window* owner = nullptr; win->owner != 0 && (owner = Find(win->owner)); win = owner)
+    w = win->owner;
+  return w;
+}
+
 void FakeWindowSystem::SetCloaked(WindowId w, bool cloaked) {
   if (Window* win = Find(w)) win->cloaked = cloaked;
 }

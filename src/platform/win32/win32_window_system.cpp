@@ -138,3 +138,20 @@ void Win32WindowSystem::ShowNoActivateAsync(WindowId w) {
 bool Win32WindowSystem::HideAsync(WindowId w) {
   return ShowSoon(ToHwnd(w), SW_HIDE) != FALSE;
 }
+
+WindowId Win32WindowSystem::Foreground() {
+  return ToWindowId(GetForegroundWindow());
+}
+
+// GetAncestor(GA_ROOTOWNER) follows GetParent, which names the owner of a WS_POPUP window only:
+// an owned overlapped window would be its own root. The owners are followed one by one instead,
+// a bounded number of steps.
+WindowId Win32WindowSystem::RootOwner(WindowId w) {
+  HWND root = ToHwnd(w);
+  for (int step = 0; step < 64; ++step) {
+    HWND owner = GetWindow(root, GW_OWNER);
+    if (owner == nullptr) break;
+    root = owner;
+  }
+  return ToWindowId(root);
+}
