@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -16,6 +17,7 @@ class DialogRunner;
 namespace msg {
 constexpr std::uint32_t kCreate = 0x0001;       // WM_CREATE
 constexpr std::uint32_t kClose = 0x0010;        // WM_CLOSE
+constexpr std::uint32_t kCopyData = 0x004A;     // WM_COPYDATA: wParam the sender, lParam a CopyData
 constexpr std::uint32_t kNcCreate = 0x0081;     // WM_NCCREATE
 constexpr std::uint32_t kCommand = 0x0111;      // WM_COMMAND
 constexpr std::uint32_t kHotkey = 0x0312;       // WM_HOTKEY
@@ -23,6 +25,14 @@ constexpr std::uint32_t kTrayNotify = 0x0401;   // WM_USER + 1
 constexpr std::intptr_t kLButtonDown = 0x0201;  // WM_LBUTTONDOWN, as the tray reports it
 constexpr std::intptr_t kRButtonDown = 0x0204;  // WM_RBUTTONDOWN
 }  // namespace msg
+
+// What a WM_COPYDATA carried, as the window host hands it on: `size` bytes at `data`, nothing past
+// them, and only for the time of the call.
+struct CopyData {
+  std::uintptr_t tag = 0;  // dwData
+  const std::uint8_t* data = nullptr;
+  std::size_t size = 0;
+};
 
 // MessageBoxA with no owner window.
 class MessageBoxes {
@@ -46,6 +56,9 @@ class ProcessServices {
   virtual void CloseLockFile() = 0;
   virtual void Pause(unsigned milliseconds) = 0;  // Sleep
   [[noreturn]] virtual void Exit(int code) = 0;   // the C runtime's exit: static destructors run
+  // The process's 8-bit text (its ANSI code page) as UTF-8: MultiByteToWideChar(CP_ACP) and
+  // WideCharToMultiByte(CP_UTF8).
+  virtual std::string ToUtf8(const std::string& text) = 0;
 };
 
 // Receives the hidden window's messages; false passes a message to the default procedure.
@@ -75,6 +88,9 @@ class WindowHost {
   virtual bool NextMessage(std::uint32_t* message, std::uint32_t* lParam) = 0;
   virtual void DispatchCurrent() = 0;  // TranslateMessage and DispatchMessageA of that message
   virtual void PostQuit() = 0;         // PostQuitMessage(0)
+  // WM_COPYDATA of `bytes` under `tag` to window `to`, with SendMessageTimeout: a client that
+  // has stopped taking messages holds the program up for a second at most.
+  virtual void SendData(WindowId to, std::uintptr_t tag, const std::string& bytes) = 0;
 };
 
 struct Platform {

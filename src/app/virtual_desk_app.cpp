@@ -79,11 +79,17 @@ void CVirtualDeskApp::Shutdown() {
 }
 
 int CVirtualDeskApp::ShowInfo(const char* text) {
-  return p_.boxes.ShowBox(text, kInfoCaption, MessageBoxes::kOk);
+  ++userInterfaceOpen_;
+  const int result = p_.boxes.ShowBox(text, kInfoCaption, MessageBoxes::kOk);
+  --userInterfaceOpen_;
+  return result;
 }
 
 int CVirtualDeskApp::ShowError(const char* text) {
-  return p_.boxes.ShowBox(text, kErrorCaption, MessageBoxes::kIconError);
+  ++userInterfaceOpen_;
+  const int result = p_.boxes.ShowBox(text, kErrorCaption, MessageBoxes::kIconError);
+  --userInterfaceOpen_;
+  return result;
 }
 
 void CVirtualDeskApp::FatalError(const char* text) {
@@ -106,6 +112,10 @@ bool CVirtualDeskApp::OnWindowMessage(std::uint32_t message, std::uintptr_t wPar
       return true;
     case msg::kCreate:
       *result = 0;
+      return true;
+    case msg::kCopyData:
+      *result =
+          OnCopyData(static_cast<WindowId>(wParam), *reinterpret_cast<const CopyData*>(lParam));
       return true;
     case msg::kNcCreate:  // the default processing is deliberately skipped
       *result = 1;
@@ -143,7 +153,9 @@ void CVirtualDeskApp::OnTrayNotify(std::intptr_t mouseMessage) {
 void CVirtualDeskApp::RunAboutBox() {
   if (aboutOpen_) return;
   aboutOpen_ = true;
+  ++userInterfaceOpen_;
   p_.dialogs.RunAbout();
+  --userInterfaceOpen_;
   aboutOpen_ = false;
 }
 
@@ -151,7 +163,9 @@ void CVirtualDeskApp::RunAboutBox() {
 void CVirtualDeskApp::RunOptionsDialog() {
   if (optionsOpen_) return;
   optionsOpen_ = true;
+  ++userInterfaceOpen_;
   p_.dialogs.RunOptions(*this);
+  --userInterfaceOpen_;
   optionsOpen_ = false;
   SaveSettings();
 }
@@ -167,5 +181,7 @@ void CVirtualDeskApp::ShowDesktopMenu() {
     ClearWindowList(current_);
     CollectWindows(GetDesktop(current_));
   }
+  ++userInterfaceOpen_;
   p_.tray.TrackDesktopMenu(BuildDesktopMenu(table_, current_), hiddenWindow_);
+  --userInterfaceOpen_;
 }

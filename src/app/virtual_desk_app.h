@@ -4,6 +4,8 @@
 #include <string>
 
 #include "app/platform.h"
+#include "commands/command_messages.h"
+#include "commands/desktop_list_json.h"
 #include "desktops/desktop_table.h"
 #include "settings/hidden_journal.h"
 #include "settings/options.h"
@@ -75,6 +77,12 @@ class CVirtualDeskApp : public FailureReporter,
   bool OnWindowMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,
                        std::intptr_t* result) override;
 
+  // A request of the command-line client (WM_COPYDATA from `sender`): carried out like the
+  // matching hotkey and answered to `sender`; gives the message's result (kRequest...).
+  std::intptr_t OnCopyData(WindowId sender, const CopyData& copy);
+  // True while a dialog, a message box or the tray menu of the program is open.
+  bool UserInterfaceOpen() const { return userInterfaceOpen_ > 0; }
+
   DesktopNumber CurrentDesktop() const { return current_; }
   const DesktopTable& Table() const { return table_; }
   bool IsDirty() const { return dirty_; }
@@ -96,6 +104,10 @@ class CVirtualDeskApp : public FailureReporter,
   void RecordHiddenWindows();
   bool HotkeyHeldElsewhere(HotkeyCode code);
   std::string DesktopHotkeyClash(const char* which, HotkeyCode code) const;
+  Reply RunCommand(const Command& command);
+  Reply SwitchCommand(const Command& command);
+  bool FindTarget(const Command& command, DesktopNumber* target, std::string* why) const;
+  DesktopListing ListDesktops();
 
   Platform p_;
   RegistrySettings settings_;
@@ -116,5 +128,6 @@ class CVirtualDeskApp : public FailureReporter,
   // Nested loops of dialogs and menus still dispatch to the hidden window: each dialog opens once.
   bool aboutOpen_ = false;
   bool optionsOpen_ = false;
+  int userInterfaceOpen_ = 0;  // dialogs, boxes and menus open now, nested ones counted
   std::string modulePath_;
 };

@@ -50,6 +50,20 @@ void FakeProcess::Exit(int code) {
   throw ProcessExit{code};
 }
 
+std::string FakeProcess::ToUtf8(const std::string& text) {
+  std::string utf8;
+  for (char c : text) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (u < 0x80) {
+      utf8 += c;
+    } else {
+      utf8 += static_cast<char>(0xC0 | (u >> 6));
+      utf8 += static_cast<char>(0x80 | (u & 0x3F));
+    }
+  }
+  return utf8;
+}
+
 void FakeWindowHost::Post(WindowId target, std::uint32_t message, std::uintptr_t wParam,
                           std::intptr_t lParam) {
   queue_.push_back(Queued{target, message, wParam, lParam});
@@ -119,4 +133,9 @@ void FakeWindowHost::DispatchCurrent() {
 void FakeWindowHost::PostQuit() {
   quitPending_ = true;
   Note("host.PostQuit");
+}
+
+void FakeWindowHost::SendData(WindowId to, std::uintptr_t tag, const std::string& bytes) {
+  Note("host.SendData");
+  sent_.push_back(DataSent{to, tag, bytes});
 }

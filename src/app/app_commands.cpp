@@ -1,0 +1,101 @@
+// Commands of the command-line client. They arrive as sent messages, so they can reach the hidden
+// window inside a nested loop: they are carried out only where a hotkey would be.
+#include <utility>
+
+#include "app/virtual_desk_app.h"
+#include "commands/command_messages.h"
+#include "shell/desktop_menu.h"
+
+namespace {
+
+// Every answer is UTF-8: texts of the program's own are converted where they are put in.
+Reply Refusal(const std::string& why) {
+  return Reply{kExitRefused, why + "\n"};
+}
+
+}  // namespace
+
+std::intptr_t CVirtualDeskApp::OnCopyData(WindowId sender, const CopyData& copy) {
+  // With no window to answer to, the request is not taken at all.
+  if (copy.tag != kRequestTag || sender == 0) return kRequestNotTaken;
+  Command command;
+  std::string why;
+  Reply reply;
+  const bool valid = DecodeRequest(copy.data, copy.size, &command, &why);
+  if (!valid) {
+    reply = Refusal(p_.process.ToUtf8(why));
+  } else if (UserInterfaceOpen()) {
+    reply = Refusal("a dialog, message box or menu of veilswitcher is open");
+  } else {
+    reply = RunCommand(command);
+  }
+  p_.host.SendData(sender, kReplyTag, EncodeReply(reply));
+  if (valid && command.verb == CommandVerb::kExit && reply.code == kExitDone)
+    OnCommand(kCmdExit);  // the tray menu's Exit: the answer is on its way first
+  return kRequestAnswered;
+}
+
+Reply CVirtualDeskApp::RunCommand(const Command& command) {
+  switch (command.verb) {
+    case CommandVerb::kSwitch:
+      return SwitchCommand(command);
+    case CommandVerb::kList:
+      return Reply{kExitDone, FormatListJson(ListDesktops(), [this](const std::string& text) {
+                     return p_.process.ToUtf8(text);
+                   })};
+    case CommandVerb::kHelp:
+      return Reply{kExitDone, kUsageText};
+    case CommandVerb::kExit:
+      return Reply{kExitDone, ""};
+    default:
+      return Refusal("not available");
+  }
+}
+
+Reply CVirtualDeskApp::SwitchCommand(const Command& command) {
+  DesktopNumber target = 0;
+  std::string why;
+  if (!FindTarget(command, &target, &why)) return Refusal(why);
+  SwitchToDesktop(target);
+  return Reply{kExitDone, ""};
+}
+
+// Names are matched by the rule that keeps them apart in the table: the registry's.
+bool CVirtualDeskApp::FindTarget(const Command& command, DesktopNumber* target,
+                                 std::string* why) const {
+  if (command.target == TargetKind::kNumber) {
+    if (command.number >= 1 && static_cast<std::size_t>(command.number) <= table_.Count()) {
+      *target = static_cast<DesktopNumber>(command.number);
+      return true;
+    }
+    *why = "no desktop " + std::to_string(command.number);
+    return false;
+  }
+  for (const auto& [number, desk] : table_) {
+    if (command.target == TargetKind::kName && p_.store.SameValueName(desk.name, command.name)) {
+      *target = number;
+      return true;
+    }
+  }
+  *why = "no desktop named " + p_.process.ToUtf8(command.name);
+  return false;
+}
+
+// The current desktop's windows are those a switch would capture now; every list top first.
+DesktopListing CVirtualDeskApp::ListDesktops() {
+  DesktopListing listing;
+  listing.current = current_;
+  for (const auto& [number, desk] : table_) {
+    ListedDesktop listed{number, desk.name, desk.hotkey, {}};
+    if (number == current_) {
+      DesktopInfo visible;
+      CollectWindows(visible);
+      for (const WindowEntry& entry : visible.windows) listed.windows.push_back(entry.title);
+    } else {  // kept bottom first, so that showing them restores their stacking
+      for (auto entry = desk.windows.rbegin(); entry != desk.windows.rend(); ++entry)
+        listed.windows.push_back(entry->title);
+    }
+    listing.desktops.push_back(std::move(listed));
+  }
+  return listing;
+}
