@@ -1,7 +1,9 @@
 // libFuzzer target: settings loading over an in-memory registry built from the input (value names
-// of any length, any type, any data), and the hotkey text parser over the raw bytes. Besides the
+// of any length, any type, any data), and the hotkey text parser, the command-line parser and the
+// decoders of the client's request and the running copy's answer over the raw bytes. Besides the
 // sanitizers it checks what must hold for any store: no key left open, and what was loaded comes
-// back unchanged through a save and a second load.
+// back unchanged through a save and a second load; and that any command read back from its own
+// spelling is the same command.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
@@ -9,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "commands/command_messages.h"
 #include "fakes/fake_settings_store.h"
 #include "settings/hotkey_text.h"
 #include "settings/registry_settings.h"
@@ -33,6 +36,36 @@ void CheckHotkeyText(const std::string& bytes) {
   HotkeyCode code = ParseHotkeyText(bytes);
   Require(ParseHotkeyText(FormatHotkeyText(code)) == code);
   Require(ParseHotkeyText(FormatHotkeyText(code, false)) == code);
+}
+
+// The bytes as a request (the fuzzer's buffer ends where the data ends: a read past it is caught),
+// and again as a command line whose arguments are split at every NUL, with no limit on them.
+void CheckCommands(const std::uint8_t* data, std::size_t size) {
+  Command command;
+  std::string reason;
+  if (DecodeRequest(data, size, &command, &reason)) {
+    const std::string again = EncodeRequest(command);
+    Command decoded;
+    Require(DecodeRequest(reinterpret_cast<const std::uint8_t*>(again.data()), again.size(),
+                          &decoded, &reason) &&
+            decoded == command);
+  } else {
+    Require(!reason.empty());
+  }
+  std::vector<std::string> args(1);
+  for (std::size_t i = 0; i < size; ++i) {
+    if (data[i] == 0) {
+      args.emplace_back();
+    } else {
+      args.back() += static_cast<char>(data[i]);
+    }
+  }
+  if (ParseCommandLine(args, &command, &reason)) {
+    Command parsed;
+    Require(ParseCommandLine(CommandArguments(command), &parsed, &reason) && parsed == command);
+  }
+  Reply reply;
+  if (DecodeReply(data, size, &reply)) Require(EncodeReply(reply).size() == size);
 }
 
 // A piece repeated: inputs of a few bytes still reach names past the store's longest (16,383).
@@ -81,6 +114,7 @@ bool Load(FakeSettingsStore& store, Loaded* loaded) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   CheckHotkeyText(std::string(reinterpret_cast<const char*>(data), size));
+  CheckCommands(data, size);
   FuzzedDataProvider in(data, size);
   FakeSettingsStore store;
   BuildStore(in, store);

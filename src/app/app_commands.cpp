@@ -30,9 +30,20 @@ std::intptr_t CVirtualDeskApp::OnCopyData(WindowId sender, const CopyData& copy)
     reply = RunCommand(command);
   }
   p_.host.SendData(sender, kReplyTag, EncodeReply(reply));
-  if (valid && command.verb == CommandVerb::kExit && reply.code == kExitDone)
-    OnCommand(kCmdExit);  // the tray menu's Exit: the answer is on its way first
+  if (valid && reply.code == kExitDone) RunAfterAnswer(command);
   return kRequestAnswered;
+}
+
+// A switch and the end are certain once their target is known; the client has its answer before
+// the windows move and the notice waits its half second.
+void CVirtualDeskApp::RunAfterAnswer(const Command& command) {
+  DesktopNumber target = 0;
+  std::string why;
+  if (command.verb == CommandVerb::kSwitch && FindTarget(command, &target, &why)) {
+    SwitchToDesktop(target);
+  } else if (command.verb == CommandVerb::kExit) {
+    OnCommand(kCmdExit);  // as the tray menu's Exit
+  }
 }
 
 Reply CVirtualDeskApp::RunCommand(const Command& command) {
@@ -52,11 +63,11 @@ Reply CVirtualDeskApp::RunCommand(const Command& command) {
   }
 }
 
+// Only finds the target: the switch itself comes after the answer.
 Reply CVirtualDeskApp::SwitchCommand(const Command& command) {
   DesktopNumber target = 0;
   std::string why;
   if (!FindTarget(command, &target, &why)) return Refusal(why);
-  SwitchToDesktop(target);
   return Reply{kExitDone, ""};
 }
 

@@ -106,6 +106,7 @@ class CVirtualDeskApp : public FailureReporter,
   std::string DesktopHotkeyClash(const char* which, HotkeyCode code) const;
   Reply RunCommand(const Command& command);
   Reply SwitchCommand(const Command& command);
+  void RunAfterAnswer(const Command& command);
   bool FindTarget(const Command& command, DesktopNumber* target, std::string* why) const;
   DesktopListing ListDesktops();
 
