@@ -9,6 +9,7 @@ add_library(vs_win32 STATIC
   src/dialogs/desktops_dlg.cpp
   src/dialogs/dialog_controls.cpp
   src/dialogs/modal_dialog.cpp
+  src/dialogs/more_dlg.cpp
   src/platform/win32/common_controls.cpp
   src/platform/win32/win32_command_client.cpp
   src/platform/win32/win32_crash_guard.cpp
@@ -20,6 +21,7 @@ add_library(vs_win32 STATIC
   src/platform/win32/win32_same_user.cpp
   src/platform/win32/win32_settings_store.cpp
   src/platform/win32/win32_text.cpp
+  src/platform/win32/win32_tray_number.cpp
   src/platform/win32/win32_tray_shell.cpp
   src/platform/win32/win32_window_host.cpp
   src/platform/win32/win32_window_system.cpp

@@ -39,7 +39,9 @@ std::intptr_t CVirtualDeskApp::OnCopyData(WindowId sender, const CopyData& copy)
 void CVirtualDeskApp::RunAfterAnswer(const Command& command) {
   DesktopNumber target = 0;
   std::string why;
-  if (command.verb == CommandVerb::kSwitch && FindTarget(command, &target, &why)) {
+  if (command.verb == CommandVerb::kSwitch && command.target == TargetKind::kLast) {
+    SwitchToLastDesktop();
+  } else if (command.verb == CommandVerb::kSwitch && FindTarget(command, &target, &why)) {
     SwitchToDesktop(target);
   } else if (command.verb == CommandVerb::kExit) {
     OnCommand(kCmdExit);  // as the tray menu's Exit
@@ -56,11 +58,26 @@ Reply CVirtualDeskApp::RunCommand(const Command& command) {
                    })};
     case CommandVerb::kHelp:
       return Reply{kExitDone, kUsageText};
+    case CommandVerb::kSend:
+      return SendCommand(command);
+    case CommandVerb::kPin:
+      if (TogglePinForeground()) return Reply{kExitDone, ""};
+      return Refusal("the foreground window cannot be pinned");
     case CommandVerb::kExit:
       return Reply{kExitDone, ""};
-    default:
-      return Refusal("not available");
   }
+  return Refusal("unknown command");
+}
+
+Reply CVirtualDeskApp::SendCommand(const Command& command) {
+  DesktopNumber target = 0;
+  std::string why;
+  if (!FindTarget(command, &target, &why)) return Refusal(why);
+  if (SendForegroundWindow(target, command.follow)) return Reply{kExitDone, ""};
+  return Refusal(
+      "nothing to send: no window of another program in the foreground, or it is on "
+      "desktop " +
+      std::to_string(target) + " already");
 }
 
 // Only finds the target: the switch itself comes after the answer.
@@ -74,6 +91,14 @@ Reply CVirtualDeskApp::SwitchCommand(const Command& command) {
 // Names are matched by the rule that keeps them apart in the table: the registry's.
 bool CVirtualDeskApp::FindTarget(const Command& command, DesktopNumber* target,
                                  std::string* why) const {
+  if (command.target != TargetKind::kNumber && command.target != TargetKind::kName) {
+    const bool next = command.target == TargetKind::kNext;
+    *target = command.target == TargetKind::kLast ? LastDesktop() : NeighbourDesktop(next ? 1 : -1);
+    *why = command.target == TargetKind::kLast ? "no last desktop"
+           : next                              ? "no next desktop"
+                                               : "no previous desktop";
+    return *target != 0;
+  }
   if (command.target == TargetKind::kNumber) {
     if (command.number >= 1 && static_cast<std::size_t>(command.number) <= table_.Count()) {
       *target = static_cast<DesktopNumber>(command.number);

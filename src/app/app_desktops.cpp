@@ -23,6 +23,7 @@ bool CVirtualDeskApp::SetDesktopName(DesktopNumber n, const char* name) {
   if (table_.NameTakenByOther(n, newName, sameValue)) return false;
   desk.name = newName;
   dirty_ = true;
+  if (n == current_) RefreshTrayNumber();  // its tip names the desktop
   return true;
 }
 
@@ -48,6 +49,7 @@ bool CVirtualDeskApp::DeleteDesktop(DesktopNumber n) {
     ShowWithoutWaiting(p_.windows, probe, entry.window);
   ClearWindowList(n);
   table_.RemoveAndRenumber(n);
+  NoteDelete(n);
   if (current_ > n) --current_;
   RegisterHotkeys();
   SwitchToDesktop(current_);  // records the deleted desktop's windows on the current one
@@ -63,8 +65,10 @@ void CVirtualDeskApp::SwitchToDesktop(DesktopNumber target) {
   CaptureWindows(leaving);
   leaving.windows.reverse();  // bottom of the z-order first, so showing restores the stacking
   ShowStacked(p_.windows, GetDesktop(target).windows);
+  NoteSwitch(current_, target);
   current_ = target;
   RecordHiddenWindows();
+  RefreshTrayNumber();
   ShowDesktopNotice();
 }
 
@@ -73,12 +77,15 @@ void CVirtualDeskApp::SwitchToDesktop(DesktopNumber target) {
 void CVirtualDeskApp::CaptureWindows(DesktopInfo& desk) {
   const std::size_t before = desk.windows.size();
   WalkTopLevelWindows(p_.windows, hiddenWindow_, desk);
+  SkipHeldWindows(desk, before);
   HideBottomUp(p_.windows, std::next(desk.windows.cbegin(), static_cast<long>(before)),
                desk.windows.cend());
 }
 
 void CVirtualDeskApp::CollectWindows(DesktopInfo& desk) {
+  const std::size_t before = desk.windows.size();
   WalkTopLevelWindows(p_.windows, hiddenWindow_, desk);
+  SkipHeldWindows(desk, before);
 }
 
 void CVirtualDeskApp::RestoreWindow(std::uint32_t itemId) {

@@ -10,6 +10,7 @@ void CVirtualDeskApp::WriteDefaultSettings() {
 
 void CVirtualDeskApp::LoadSettings() {
   settings_.Load(options_, table_);
+  more_ = LoadMoreOptions(p_.store);
   settingsLoaded_ = true;
 }
 
@@ -17,6 +18,7 @@ void CVirtualDeskApp::LoadSettings() {
 void CVirtualDeskApp::SaveSettings() {
   if (!dirty_ || !settingsLoaded_) return;
   settings_.Save(options_, table_, modulePath_);
+  SaveMoreOptions(p_.store, more_);
 }
 
 void CVirtualDeskApp::ApplyOptions(const OptionsBlock& options) {
@@ -55,6 +57,7 @@ std::string CVirtualDeskApp::DesktopHotkeyClash(const char* which, HotkeyCode co
 // ones, so only a combination the program does not hold is tried.
 bool CVirtualDeskApp::HotkeyHeldElsewhere(HotkeyCode code) {
   if (code == 0 || code == options_.nextHotkey || code == options_.prevHotkey) return false;
+  if (HeldByExtra(code)) return false;  // an extra gives way to the program's own hotkeys
   if (table_.HotkeyTaken(code)) return false;
   if (!p_.hotkeys.Register(kProbeHotkeyId, HotkeyModifiers(code), HotkeyKey(code))) return true;
   p_.hotkeys.Unregister(kProbeHotkeyId);
@@ -74,12 +77,14 @@ void CVirtualDeskApp::RegisterHotkeys() {
   HotkeyCode prev = options_.prevHotkey;
   if (prev != 0 && !p_.hotkeys.Register(kPrevHotkeyId, HotkeyModifiers(prev), HotkeyKey(prev)))
     FatalError("Cant register previous desktop hotkey.");
+  RegisterExtraHotkeys();
 }
 
 void CVirtualDeskApp::UnregisterHotkeys() {
   for (const auto& entry : table_) p_.hotkeys.Unregister(DesktopHotkeyId(entry.first));
   p_.hotkeys.Unregister(kNextHotkeyId);
   p_.hotkeys.Unregister(kPrevHotkeyId);
+  UnregisterExtraHotkeys();
 }
 
 // Every rule whose combination matches acts, in this order; a later rule sees the desktop that
@@ -93,6 +98,7 @@ void CVirtualDeskApp::MatchHotkey(std::uint32_t lParam) {
   for (const auto& [number, desk] : table_) {
     if (pressed(desk.hotkey)) SwitchToDesktop(number);
   }
-  if (pressed(options_.nextHotkey)) SwitchToDesktop(static_cast<DesktopNumber>(current_ + 1));
-  if (pressed(options_.prevHotkey)) SwitchToDesktop(static_cast<DesktopNumber>(current_ - 1));
+  if (pressed(options_.nextHotkey)) SwitchToDesktop(NeighbourDesktop(1));
+  if (pressed(options_.prevHotkey)) SwitchToDesktop(NeighbourDesktop(-1));
+  MatchExtraHotkey(mods, key);
 }

@@ -8,4 +8,5 @@ class DialogRunner {
   virtual ~DialogRunner() = default;
   virtual void RunAbout() = 0;
   virtual void RunOptions(CVirtualDeskApp& app) = 0;
+  virtual void RunMoreOptions(CVirtualDeskApp& app) = 0;  // the extras' dialog
 };

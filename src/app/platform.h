@@ -12,18 +12,20 @@ class HotkeyRegistrar;
 class NoticeTip;
 class TrayShell;
 class DialogRunner;
+class TrayNumber;
 
 // Message numbers the program's logic handles, with their Win32 values.
 namespace msg {
-constexpr std::uint32_t kCreate = 0x0001;       // WM_CREATE
-constexpr std::uint32_t kClose = 0x0010;        // WM_CLOSE
-constexpr std::uint32_t kCopyData = 0x004A;     // WM_COPYDATA: wParam the sender, lParam a CopyData
-constexpr std::uint32_t kNcCreate = 0x0081;     // WM_NCCREATE
-constexpr std::uint32_t kCommand = 0x0111;      // WM_COMMAND
-constexpr std::uint32_t kHotkey = 0x0312;       // WM_HOTKEY
-constexpr std::uint32_t kTrayNotify = 0x0401;   // WM_USER + 1
-constexpr std::intptr_t kLButtonDown = 0x0201;  // WM_LBUTTONDOWN, as the tray reports it
-constexpr std::intptr_t kRButtonDown = 0x0204;  // WM_RBUTTONDOWN
+constexpr std::uint32_t kCreate = 0x0001;    // WM_CREATE
+constexpr std::uint32_t kClose = 0x0010;     // WM_CLOSE
+constexpr std::uint32_t kCopyData = 0x004A;  // WM_COPYDATA: wParam the sender, lParam a CopyData
+constexpr std::uint32_t kSettingChange = 0x001A;  // WM_SETTINGCHANGE
+constexpr std::uint32_t kNcCreate = 0x0081;       // WM_NCCREATE
+constexpr std::uint32_t kCommand = 0x0111;        // WM_COMMAND
+constexpr std::uint32_t kHotkey = 0x0312;         // WM_HOTKEY
+constexpr std::uint32_t kTrayNotify = 0x0401;     // WM_USER + 1
+constexpr std::intptr_t kLButtonDown = 0x0201;    // WM_LBUTTONDOWN, as the tray reports it
+constexpr std::intptr_t kRButtonDown = 0x0204;    // WM_RBUTTONDOWN
 }  // namespace msg
 
 // What a WM_COPYDATA carried, as the window host hands it on: `size` bytes at `data`, nothing past
@@ -103,4 +105,5 @@ struct Platform {
   WindowHost& host;
   TrayShell& tray;
   DialogRunner& dialogs;
+  TrayNumber& trayNumber;
 };

@@ -5,6 +5,7 @@
 #include "app/dialog_runner.h"
 #include "shell/desktop_menu.h"
 #include "shell/hotkey_registrar.h"
+#include "shell/tray_number.h"
 #include "shell/tray_shell.h"
 
 namespace {
@@ -28,6 +29,7 @@ int CVirtualDeskApp::InitInstance() {
   current_ = 1;
   RecoverHiddenWindows();
   AddTrayIcon();
+  RefreshTrayNumber();
   RegisterHotkeys();
   RunMessageLoop();
   return 0;
@@ -79,16 +81,16 @@ void CVirtualDeskApp::Shutdown() {
 }
 
 int CVirtualDeskApp::ShowInfo(const char* text) {
-  ++userInterfaceOpen_;
+  ++openInterfaces_;
   const int result = p_.boxes.ShowBox(text, kInfoCaption, MessageBoxes::kOk);
-  --userInterfaceOpen_;
+  --openInterfaces_;
   return result;
 }
 
 int CVirtualDeskApp::ShowError(const char* text) {
-  ++userInterfaceOpen_;
+  ++openInterfaces_;
   const int result = p_.boxes.ShowBox(text, kErrorCaption, MessageBoxes::kIconError);
-  --userInterfaceOpen_;
+  --openInterfaces_;
   return result;
 }
 
@@ -117,6 +119,9 @@ bool CVirtualDeskApp::OnWindowMessage(std::uint32_t message, std::uintptr_t wPar
       *result =
           OnCopyData(static_cast<WindowId>(wParam), *reinterpret_cast<const CopyData*>(lParam));
       return true;
+    case msg::kSettingChange:  // the taskbar's theme may have changed; the default runs too
+      RefreshTrayNumber();
+      return false;
     case msg::kNcCreate:  // the default processing is deliberately skipped
       *result = 1;
       return true;
@@ -137,6 +142,8 @@ void CVirtualDeskApp::OnCommand(std::uint32_t command) {
     p_.process.Exit(0);  // the shutdown runs during the process exit
   } else if (command == kCmdAbout) {
     RunAboutBox();
+  } else if (command == kCmdMore) {
+    RunMoreOptionsDialog();
   } else {
     RestoreWindow(command);
   }
@@ -153,9 +160,9 @@ void CVirtualDeskApp::OnTrayNotify(std::intptr_t mouseMessage) {
 void CVirtualDeskApp::RunAboutBox() {
   if (aboutOpen_) return;
   aboutOpen_ = true;
-  ++userInterfaceOpen_;
+  ++openInterfaces_;
   p_.dialogs.RunAbout();
-  --userInterfaceOpen_;
+  --openInterfaces_;
   aboutOpen_ = false;
 }
 
@@ -163,9 +170,9 @@ void CVirtualDeskApp::RunAboutBox() {
 void CVirtualDeskApp::RunOptionsDialog() {
   if (optionsOpen_) return;
   optionsOpen_ = true;
-  ++userInterfaceOpen_;
+  ++openInterfaces_;
   p_.dialogs.RunOptions(*this);
-  --userInterfaceOpen_;
+  --openInterfaces_;
   optionsOpen_ = false;
   SaveSettings();
 }
@@ -181,7 +188,7 @@ void CVirtualDeskApp::ShowDesktopMenu() {
     ClearWindowList(current_);
     CollectWindows(GetDesktop(current_));
   }
-  ++userInterfaceOpen_;
+  ++openInterfaces_;
   p_.tray.TrackDesktopMenu(BuildDesktopMenu(table_, current_), hiddenWindow_);
-  --userInterfaceOpen_;
+  --openInterfaces_;
 }

@@ -1,13 +1,17 @@
 #pragma once
 
 #include <cstdint>
+#include <list>
 #include <string>
+#include <vector>
 
 #include "app/platform.h"
 #include "commands/command_messages.h"
 #include "commands/desktop_list_json.h"
 #include "desktops/desktop_table.h"
+#include "desktops/pinned_windows.h"
 #include "settings/hidden_journal.h"
+#include "settings/more_options.h"
 #include "settings/options.h"
 #include "settings/registry_settings.h"
 
@@ -69,6 +73,26 @@ class CVirtualDeskApp : public FailureReporter,
 
   void ShowDesktopNotice();
 
+  // Beyond switching: sending and pinning the foreground window, the last desktop.
+  // current +1/-1, wrapping round when WrapAround is on; 0 when there is none.
+  DesktopNumber NeighbourDesktop(int step) const;
+  // The desktop current before the last switch; 0 when there is none.
+  DesktopNumber LastDesktop() const;
+  bool SwitchToLastDesktop();  // false when there is none
+  // Sends the foreground window's owner with the windows it owns to `target`, on top of its
+  // list; with `follow` the view goes along. False when nothing was sent.
+  bool SendForegroundWindow(DesktopNumber target, bool follow);
+  bool TogglePinForeground();  // false when the foreground window cannot be pinned
+  bool IsPinned(WindowId w) const { return pins_.Holds(w); }
+  MoreOptions GetMoreOptions() const { return more_; }
+  void ApplyMoreOptions(const MoreOptions& more);
+  // The roles of the extras' hotkeys that are set but could not be registered, separated by
+  // commas; empty when every one is active.
+  std::string InactiveHotkeys() const;
+  // True while a dialog, a message box or the tray menu of the program is open.
+  bool UserInterfaceOpen() const { return openInterfaces_ != 0; }
+  void RefreshTrayNumber();
+
   // The tray icon and its menu.
   void AddTrayIcon();
   void ShowDesktopMenu();
@@ -80,8 +104,6 @@ class CVirtualDeskApp : public FailureReporter,
   // A request of the command-line client (WM_COPYDATA from `sender`): carried out like the
   // matching hotkey and answered to `sender`; gives the message's result (kRequest...).
   std::intptr_t OnCopyData(WindowId sender, const CopyData& copy);
-  // True while a dialog, a message box or the tray menu of the program is open.
-  bool UserInterfaceOpen() const { return userInterfaceOpen_ > 0; }
 
   DesktopNumber CurrentDesktop() const { return current_; }
   const DesktopTable& Table() const { return table_; }
@@ -106,9 +128,20 @@ class CVirtualDeskApp : public FailureReporter,
   std::string DesktopHotkeyClash(const char* which, HotkeyCode code) const;
   Reply RunCommand(const Command& command);
   Reply SwitchCommand(const Command& command);
+  Reply SendCommand(const Command& command);
   void RunAfterAnswer(const Command& command);
   bool FindTarget(const Command& command, DesktopNumber* target, std::string* why) const;
   DesktopListing ListDesktops();
+  void RunMoreOptionsDialog();
+  void RegisterExtraHotkeys();
+  void UnregisterExtraHotkeys();
+  bool MatchExtraHotkey(std::uint32_t mods, std::uint32_t key);
+  bool HeldByExtra(HotkeyCode code) const;
+  void SkipHeldWindows(DesktopInfo& desk, std::size_t before);
+  std::list<WindowEntry> ForegroundGroup();
+  void DropFromLists(WindowId w);
+  void NoteSwitch(DesktopNumber from, DesktopNumber to);
+  void NoteDelete(DesktopNumber deleted);
 
   Platform p_;
   RegistrySettings settings_;
@@ -129,6 +162,21 @@ class CVirtualDeskApp : public FailureReporter,
   // Nested loops of dialogs and menus still dispatch to the hidden window: each dialog opens once.
   bool aboutOpen_ = false;
   bool optionsOpen_ = false;
-  int userInterfaceOpen_ = 0;  // dialogs, boxes and menus open now, nested ones counted
+  bool moreOpen_ = false;
+  int openInterfaces_ = 0;  // dialogs, boxes and menus open now, nested
+  MoreOptions more_;
+  PinnedWindows pins_;
+  DesktopNumber last_ = 0;
+  // A send that takes the view along moves its windows without hiding them: the switch leaves
+  // them out of its capture.
+  std::list<WindowEntry>* sending_ = nullptr;
+  struct ExtraHotkey {
+    int id;
+    HotkeyCode code;
+    int action;  // what MatchExtraHotkey does with it
+    DesktopNumber desktop;
+    bool active;
+  };
+  std::vector<ExtraHotkey> extraHotkeys_;
   std::string modulePath_;
 };

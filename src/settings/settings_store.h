@@ -13,6 +13,7 @@ class SettingsStore {
   static constexpr std::uint32_t kBinary = 3;       // REG_BINARY
   static constexpr std::uint32_t kString = 1;       // REG_SZ
   static constexpr std::uint32_t kMultiString = 7;  // REG_MULTI_SZ
+  static constexpr std::uint32_t kDword = 4;        // REG_DWORD, little-endian
 
   virtual ~SettingsStore() = default;
   // RegCreateKeyExA(HKCU, path, class "REG_SZ", 0, KEY_ALL_ACCESS): `created` tells whether

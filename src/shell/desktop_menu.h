@@ -9,6 +9,7 @@
 // Command numbers of the tray menu.
 constexpr std::uint32_t kCmdExit = 900;   // IDM_EXIT
 constexpr std::uint32_t kCmdAbout = 901;  // IDM_ABOUT
+constexpr std::uint32_t kCmdMore = 902;   // IDM_MORE, "More options..."
 constexpr std::uint32_t kFirstDesktopItem = 904;
 // Window items are numbered from 1 and must stay below Exit, About and the desktop items.
 constexpr std::uint32_t kMaxWindowItems = 899;

@@ -19,3 +19,16 @@ constexpr int DesktopHotkeyId(int desktopNumber) {
 }
 // Taken for a moment to learn whether a combination is free; above every desktop's id.
 constexpr int kProbeHotkeyId = 0xBFFF;
+
+// The extras' ids lie between the desktops' (a desktop number is at most 32767, so its id at most
+// 0x8001) and the probe's.
+constexpr int kSendNextHotkeyId = 0xBFF0;
+constexpr int kSendPrevHotkeyId = 0xBFF1;
+constexpr int kPinHotkeyId = 0xBFF2;
+constexpr int kLastDeskHotkeyId = 0xBFF3;
+// A desktop's hotkey with Shift added sends to it; desktops past this number get none, so that
+// the ids stay below the fixed ones above.
+constexpr int kMaxShiftSendDesktop = 0x3000;
+constexpr int ShiftSendHotkeyId(int desktopNumber) {
+  return 0x8100 + desktopNumber;
+}

@@ -10,12 +10,13 @@ AppHarness::AppHarness() {
   host.AttachTimeline(&timeline);
   tray.AttachTimeline(&timeline);
   dialogs.AttachTimeline(&timeline);
+  trayNumber.AttachTimeline(&timeline);
 }
 
 AppHarness::~AppHarness() = default;
 
 Platform AppHarness::platform() {
-  return Platform{windows, store, hotkeys, notice, boxes, process, host, tray, dialogs};
+  return Platform{windows, store, hotkeys, notice, boxes, process, host, tray, dialogs, trayNumber};
 }
 
 std::optional<int> AppHarness::Start() {

@@ -46,6 +46,7 @@ class AppHarness {
   FakeWindowHost host{windows};
   FakeTrayShell tray{host};
   FakeDialogRunner dialogs;
+  FakeTrayNumber trayNumber;
 
  private:
   std::unique_ptr<CVirtualDeskApp> app_;

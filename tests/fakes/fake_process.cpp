@@ -89,6 +89,7 @@ std::intptr_t FakeWindowHost::Send(std::uint32_t message, std::intptr_t defaultR
 WindowId FakeWindowHost::CreateHiddenWindow() {
   if (failCreate_ || !handler_) return 0;
   WindowId w = windows_.Open("veilswitcherAppWin", false);
+  windows_.SetOwnerAndClass(w, kProgramProcess, "veilswitcherApp");
   bool handled = false;
   if (Send(msg::kNcCreate, 1, &handled) == 0 || Send(msg::kCreate, 0, &handled) == -1) {
     windows_.Destroy(w);

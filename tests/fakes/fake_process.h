@@ -65,6 +65,7 @@ class FakeProcess : public ProcessServices, public TimelineSource {
 class FakeWindowHost : public WindowHost, public TimelineSource {
  public:
   static constexpr WindowId kToHiddenWindow = 0xFFFFFFFF;  // resolved when dispatched
+  static constexpr std::uint32_t kProgramProcess = 0x5e8;  // the program's own process id
   static constexpr std::uint32_t kQuit = 0x0012;           // WM_QUIT
   struct DataSent {
     WindowId to;

@@ -6,6 +6,7 @@
 #include "app/platform.h"
 #include "fakes/timeline.h"
 #include "shell/notice_tip.h"
+#include "shell/tray_number.h"
 
 // The notice tooltip: at most one is open at a time.
 class FakeNoticeTip : public NoticeTip, public TimelineSource {
@@ -44,4 +45,31 @@ class FakeMessageBoxes : public MessageBoxes, public TimelineSource {
 
  private:
   std::vector<Box> boxes_;
+};
+
+// The tray icon's picture and tip as the user sees them: the program's own icon (number 0) until
+// a number is drawn.
+class FakeTrayNumber : public TrayNumber, public TimelineSource {
+ public:
+  int Shown() const { return number_; }
+  const std::string& Tip() const { return tip_; }
+  int Draws() const { return draws_; }
+
+  void ShowNumber(int number, const char* desktopName) override {
+    number_ = number;
+    tip_ = std::string("veilswitcher: ") + desktopName;
+    ++draws_;
+    Note("tray.Number " + std::to_string(number));
+  }
+  void ShowPlain() override {
+    if (number_ == 0) return;
+    number_ = 0;
+    tip_ = "veilswitcher";
+    Note("tray.Plain");
+  }
+
+ private:
+  int number_ = 0;
+  std::string tip_ = "veilswitcher";
+  int draws_ = 0;
 };

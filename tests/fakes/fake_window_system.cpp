@@ -38,6 +38,24 @@ void FakeWindowSystem::SetOwnerAndClass(WindowId w, std::uint32_t process, const
   }
 }
 
+void FakeWindowSystem::SetOwner(WindowId owned, WindowId owner) {
+  if (Window* win = Find(owned)) win->owner = owner;
+}
+
+void FakeWindowSystem::ClickOn(WindowId w) {
+  if (!Find(w)) return;
+  Raise(w, 0);
+  foreground_ = w;
+  SetActive(w);
+}
+
+// The chain of owners ends at a window with none, or at one that is gone.
+WindowId FakeWindowSystem::RootOwner(WindowId w) {
+  if (!Find(w)) return 0;
+  while (Find(w)->owner != 0 && Find(Find(w)->owner)) w = Find(w)->owner;
+  return w;
+}
+
 void FakeWindowSystem::SetCloaked(WindowId w, bool cloaked) {
   if (Window* win = Find(w)) win->cloaked = cloaked;
 }

@@ -37,6 +37,10 @@ class FakeWindowSystem : public WindowSystem, public TimelineSource {
   void Wake(std::uint32_t thread);  // runs what was queued for it, in order
   // The handle now names a window of this process and class: another program's, once reused.
   void SetOwnerAndClass(WindowId w, std::uint32_t process, const std::string& cls);
+  // `owned` is owned by `owner` (a tool window or dialog of it); 0 makes it unowned.
+  void SetOwner(WindowId owned, WindowId owner);
+  // The user clicks a window: it comes to the top and becomes active and foreground.
+  void ClickOn(WindowId w);
 
   // Calls that would have waited on a thread that takes no messages.
   int WaitsOnHungThreads() const { return waitsOnHung_; }
@@ -69,6 +73,9 @@ class FakeWindowSystem : public WindowSystem, public TimelineSource {
   void ShowBelow(WindowId w, WindowId above, bool async) override;
   std::uint32_t ProcessOf(WindowId w) override { return Exists(w) ? windows_[w].process : 0; }
   std::string ClassOf(WindowId w) override { return Exists(w) ? windows_[w].windowClass : ""; }
+  // Activation follows hides and shows here, so the active window is the one the user is in.
+  WindowId Foreground() override { return active_; }
+  WindowId RootOwner(WindowId w) override;
 
  private:
   struct Window {
@@ -78,6 +85,7 @@ class FakeWindowSystem : public WindowSystem, public TimelineSource {
     std::uint32_t thread = 1;
     std::uint32_t process = 0x4d0;  // every window's program, until a test says otherwise
     std::string windowClass = "TestWindow";
+    WindowId owner = 0;
   };
   Window* Find(WindowId w);
   // Logs the call; a synchronous one on a hung thread counts as a wait.

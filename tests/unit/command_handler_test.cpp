@@ -68,6 +68,34 @@ TEST_F(Commands, SwitchByNumberAndByNameAsTheHotkeyDoes) {
   EXPECT_EQ(State(), "current 1 1:A 1:B B+ A+ veilswitcherAppWin-");
 }
 
+TEST_F(Commands, NextPrevLastSendAndPinAsTheirHotkeys) {
+  const WindowId b = h.windows.ZOrder()[0];
+  h.windows.ClickOn(b);
+  EXPECT_EQ(Run({"/send", "next"}).code, kExitDone);
+  EXPECT_EQ(State(), "current 1 2:B B- A+ veilswitcherAppWin-");
+  EXPECT_EQ(Run({"/switch", "next"}).code, kExitDone);
+  EXPECT_EQ(Run({"/switch", "last"}).code, kExitDone);
+  EXPECT_EQ(h.app().CurrentDesktop(), 1);
+  const Answer none = Run({"/switch", "prev"});  // no wrap-around: desktop 1 has none
+  EXPECT_EQ(none.code, kExitRefused);
+  EXPECT_EQ(none.text, "no previous desktop\n");
+  EXPECT_EQ(Run({"/switch", "last"}).code, kExitDone);
+  EXPECT_EQ(State(), "current 2 1:A 2:B B+ A- veilswitcherAppWin-");
+  EXPECT_EQ(Run({"/pin"}).code, kExitDone);
+  EXPECT_EQ(Run({"/switch", "prev"}).code, kExitDone);
+  EXPECT_EQ(State(), "current 1 1:A A+ B+ veilswitcherAppWin-");  // pinned, B came along
+  h.windows.ClickOn(b);
+  EXPECT_EQ(Run({"/pin"}).code, kExitDone);  // unpinned: it stays here now
+  EXPECT_EQ(Run({"/send", "Three", "/follow"}).code, kExitDone);
+  EXPECT_EQ(State(), "current 3 1:A 3:B B+ A- veilswitcherAppWin-");
+  EXPECT_EQ(Run({"/send", "3"}).code, kExitRefused);  // it is there already
+  h.windows.ClickOn(h.host.Hidden());
+  const std::string before = State();
+  EXPECT_EQ(Run({"/pin"}).code, kExitRefused);  // nothing of another program in front
+  EXPECT_EQ(Run({"/send", "1"}).code, kExitRefused);
+  EXPECT_EQ(State(), before);
+}
+
 TEST_F(Commands, NoSuchDesktopIsRefusedAndChangesNothing) {
   const std::string before = State();
   for (const Strings& args :

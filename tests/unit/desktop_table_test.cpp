@@ -75,8 +75,19 @@ TEST_F(Table, NewHotkeyIsStoredAndEverythingReRegistered) {
   ASSERT_TRUE(h.app().SetDesktopHotkey(2, MakeHotkeyCode(kCtrl | kAlt, 'X')));
   EXPECT_EQ(h.app().GetDesktopHotkey(2), MakeHotkeyCode(kCtrl | kAlt, 'X'));
   // The combination is tried under a spare id first, then everything is registered again.
-  EXPECT_EQ(h.hotkeys.UnregisteredIds(), (std::vector<int>{kProbeHotkeyId, 3, 4, 5, 1, 2}));
-  EXPECT_EQ(h.hotkeys.RegisteredIds(), (std::vector<int>{kProbeHotkeyId, 3, 4, 5, 1, 2}));
+  const std::vector<int> all = {kProbeHotkeyId,
+                                3,
+                                4,
+                                5,
+                                1,
+                                2,
+                                kSendNextHotkeyId,
+                                kSendPrevHotkeyId,
+                                ShiftSendHotkeyId(1),
+                                ShiftSendHotkeyId(2),
+                                ShiftSendHotkeyId(3)};
+  EXPECT_EQ(h.hotkeys.UnregisteredIds(), all);
+  EXPECT_EQ(h.hotkeys.RegisteredIds(), all);
   EXPECT_EQ(h.hotkeys.Registrations().at(4), (Combo{kCtrl | kAlt, 'X'}));
   EXPECT_EQ(h.hotkeys.Registrations().count(kProbeHotkeyId), 0u);
   EXPECT_TRUE(h.Press(kCtrl | kAlt, 'X'));
@@ -105,9 +116,17 @@ TEST_F(Table, DeletingMovesLaterDesktopsDownWithTheirWindowsAndHotkeys) {
   EXPECT_FALSE(h.windows.IsVisible(w2));
   EXPECT_THAT(h.Titles(2), UnorderedElementsAre("W1", "W3"));  // recorded by the closing switch
   EXPECT_EQ(h.hotkeys.Registrations(),
-            (std::map<int, Combo>{
-                {1, {kAlt, kRight}}, {2, {kAlt, kLeft}}, {3, {kAlt, kF2}}, {4, {kAlt, kF3}}}));
-  EXPECT_EQ(h.hotkeys.UnregisteredIds(), (std::vector<int>{3, 4, 5, 1, 2}));
+            (std::map<int, Combo>{{1, {kAlt, kRight}},
+                                  {2, {kAlt, kLeft}},
+                                  {3, {kAlt, kF2}},
+                                  {4, {kAlt, kF3}},
+                                  {ShiftSendHotkeyId(1), {kAlt | kShift, kF2}},
+                                  {ShiftSendHotkeyId(2), {kAlt | kShift, kF3}},
+                                  {kSendNextHotkeyId, {kAlt | kShift, kRight}},
+                                  {kSendPrevHotkeyId, {kAlt | kShift, kLeft}}}));
+  EXPECT_EQ(h.hotkeys.UnregisteredIds(),
+            (std::vector<int>{3, 4, 5, 1, 2, kSendNextHotkeyId, kSendPrevHotkeyId,
+                              ShiftSendHotkeyId(1), ShiftSendHotkeyId(2), ShiftSendHotkeyId(3)}));
   EXPECT_LT(h.timeline.FindLast("hk.Unregister"), h.timeline.Find("ws.Show W1"));
   EXPECT_LT(h.timeline.Find("ws.Show W1"), h.timeline.Find("hk.Register"));
   EXPECT_LT(h.timeline.Find("hk.Register"), h.timeline.Find("ws.Hide"));

@@ -87,13 +87,20 @@ TEST_F(Hotkeys, RegistersDesktopsByNumberThenNextThenPreviousAndSkipsZeroCodes) 
   s.desks = {{"One", "1 112\n"}, {"Two", "0 0\n"}, {"Three", "2 114\n"}};
   Seed(h.store, s);
   ASSERT_EQ(h.Start(), std::nullopt);
+  // The extras follow: send next and previous, then each desktop's hotkey with Shift added.
   EXPECT_EQ(h.hotkeys.Log(), (std::vector<Entry>{{true, 3, {1, 112}, true},
                                                  {true, 5, {2, 114}, true},
                                                  {true, 1, {1, 39}, true},
-                                                 {true, 2, {1, 37}, true}}));
+                                                 {true, 2, {1, 37}, true},
+                                                 {true, kSendNextHotkeyId, {5, 39}, true},
+                                                 {true, kSendPrevHotkeyId, {5, 37}, true},
+                                                 {true, ShiftSendHotkeyId(1), {5, 112}, true},
+                                                 {true, ShiftSendHotkeyId(3), {6, 114}, true}}));
   h.hotkeys.ClearLog();
   h.Stop();
-  EXPECT_EQ(h.hotkeys.UnregisteredIds(), (std::vector<int>{3, 4, 5, 1, 2}));
+  EXPECT_EQ(h.hotkeys.UnregisteredIds(),
+            (std::vector<int>{3, 4, 5, 1, 2, kSendNextHotkeyId, kSendPrevHotkeyId,
+                              ShiftSendHotkeyId(1), ShiftSendHotkeyId(3)}));
   EXPECT_TRUE(h.hotkeys.Registrations().empty());
 }
 
@@ -101,8 +108,14 @@ TEST_F(Hotkeys, EmptyNextAndPreviousAreNotRegistered) {
   Stored s;
   s.prev = s.next = "0 0\n";
   StartWith(s);
-  EXPECT_EQ(h.hotkeys.Registrations(),
-            (std::map<int, Combo>{{3, {1, 112}}, {4, {1, 113}}, {5, {1, 114}}}));
+  EXPECT_EQ(h.hotkeys.Registrations(), (std::map<int, Combo>{{3, {1, 112}},
+                                                             {4, {1, 113}},
+                                                             {5, {1, 114}},
+                                                             {ShiftSendHotkeyId(1), {5, 112}},
+                                                             {ShiftSendHotkeyId(2), {5, 113}},
+                                                             {ShiftSendHotkeyId(3), {5, 114}},
+                                                             {kSendNextHotkeyId, {5, 39}},
+                                                             {kSendPrevHotkeyId, {5, 37}}}));
   EXPECT_FALSE(h.Press(0, 0));
 }
 

@@ -89,7 +89,7 @@ TEST_F(TrayMenu, DesktopsOpenSubmenusOfNumberedWindowsAboveAboutAndExit) {
   Win32TrayShell tray;
   HMENU popup = tray.BuildMenu(ThreeDesktops());
   ASSERT_TRUE(IsMenu(popup));
-  ASSERT_EQ(GetMenuItemCount(popup), 6);
+  ASSERT_EQ(GetMenuItemCount(popup), 7);
 
   const char* names[] = {"Desk 1", "Desk 2", "Desk 3"};
   for (int i = 0; i < 3; ++i) {
@@ -120,20 +120,23 @@ TEST_F(TrayMenu, DesktopsOpenSubmenusOfNumberedWindowsAboveAboutAndExit) {
             static_cast<UINT>(MF_DISABLED | MF_GRAYED));
 
   EXPECT_NE(StateAt(popup, 3) & MF_SEPARATOR, 0u);
-  EXPECT_EQ(GetMenuItemID(popup, 4), 901u);
-  EXPECT_EQ(TextAt(popup, 4), "About");
-  EXPECT_EQ(GetMenuItemID(popup, 5), 900u);
-  EXPECT_EQ(TextAt(popup, 5), "Exit");
+  EXPECT_EQ(GetMenuItemID(popup, 4), 902u);
+  EXPECT_EQ(TextAt(popup, 4), "More options...");
+  EXPECT_EQ(GetMenuItemID(popup, 5), 901u);
+  EXPECT_EQ(TextAt(popup, 5), "About");
+  EXPECT_EQ(GetMenuItemID(popup, 6), 900u);
+  EXPECT_EQ(TextAt(popup, 6), "Exit");
   tray.DestroyMenus();
 }
 
-TEST_F(TrayMenu, NoDesktopsLeavesSeparatorAboutAndExit) {
+TEST_F(TrayMenu, NoDesktopsLeavesSeparatorMoreAboutAndExit) {
   Win32TrayShell tray;
   HMENU popup = tray.BuildMenu(DesktopMenuModel{});
-  ASSERT_EQ(GetMenuItemCount(popup), 3);
+  ASSERT_EQ(GetMenuItemCount(popup), 4);
   EXPECT_NE(StateAt(popup, 0) & MF_SEPARATOR, 0u);
-  EXPECT_EQ(GetMenuItemID(popup, 1), 901u);
-  EXPECT_EQ(GetMenuItemID(popup, 2), 900u);
+  EXPECT_EQ(GetMenuItemID(popup, 1), 902u);
+  EXPECT_EQ(GetMenuItemID(popup, 2), 901u);
+  EXPECT_EQ(GetMenuItemID(popup, 3), 900u);
   tray.DestroyMenus();
 }
 
@@ -143,7 +146,7 @@ TEST_F(TrayMenu, EachBuildDestroysEveryMenuOfThePreviousOne) {
   ASSERT_EQ(first.size(), 4u);
   HMENU popup = tray.BuildMenu(ThreeDesktops());
   for (HMENU old : first) EXPECT_FALSE(IsMenu(old));
-  EXPECT_EQ(GetMenuItemCount(popup), 6) << "the second build is whole again";
+  EXPECT_EQ(GetMenuItemCount(popup), 7) << "the second build is whole again";
 
   std::vector<HMENU> second = MenusOf(popup);
   tray.DestroyMenus();

@@ -2,6 +2,7 @@
 
 #include "dialogs/about_dlg.h"
 #include "dialogs/desktops_dlg.h"
+#include "dialogs/more_dlg.h"
 
 void Win32DialogRunner::RunAbout() {
   CAboutDlg about;
@@ -11,4 +12,9 @@ void Win32DialogRunner::RunAbout() {
 void Win32DialogRunner::RunOptions(CVirtualDeskApp& app) {
   CDesktopsDlg options(&app);
   options.DoModal();
+}
+
+void Win32DialogRunner::RunMoreOptions(CVirtualDeskApp& app) {
+  CMoreOptionsDlg more(&app);
+  more.DoModal();
 }

@@ -7,4 +7,5 @@ class Win32DialogRunner : public DialogRunner {
  public:
   void RunAbout() override;
   void RunOptions(CVirtualDeskApp& app) override;
+  void RunMoreOptions(CVirtualDeskApp& app) override;
 };

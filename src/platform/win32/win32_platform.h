@@ -7,6 +7,7 @@
 #include "platform/win32/win32_notice_tip.h"
 #include "platform/win32/win32_process.h"
 #include "platform/win32/win32_settings_store.h"
+#include "platform/win32/win32_tray_number.h"
 #include "platform/win32/win32_tray_shell.h"
 #include "platform/win32/win32_window_host.h"
 #include "platform/win32/win32_window_system.h"
@@ -23,8 +24,10 @@ struct Win32Platform {
   Win32WindowHost host;
   Win32TrayShell tray;
   Win32DialogRunner dialogs;
+  Win32TrayNumber trayNumber{tray};
 
   Platform Get() {
-    return Platform{windows, store, hotkeys, notice, boxes, process, host, tray, dialogs};
+    return Platform{windows, store, hotkeys, notice,  boxes,
+                    process, host,  tray,    dialogs, trayNumber};
   }
 };

@@ -49,6 +49,12 @@ void Win32TrayShell::AddIconAgain() {
   if (record_.cbSize != 0) Shell_NotifyIconA(NIM_ADD, &record_);
 }
 
+void Win32TrayShell::ReplaceIcon(HICON icon, const char* tip) {
+  record_.hIcon = icon;
+  lstrcpynA(record_.szTip, tip, sizeof(record_.szTip));
+  if (record_.cbSize != 0) Shell_NotifyIconA(NIM_MODIFY, &record_);
+}
+
 void Win32TrayShell::TrackDesktopMenu(const DesktopMenuModel& model, WindowId owner) {
   HMENU popup = BuildMenu(model);
   POINT at = {};
@@ -64,6 +70,7 @@ HMENU Win32TrayShell::BuildMenu(const DesktopMenuModel& model) {
   popup_ = CreatePopupMenu();
   for (const DesktopSubmenu& desktop : model.desktops) AppendDesktop(desktop);
   AppendMenuA(popup_, MF_SEPARATOR, 0, nullptr);
+  AppendMenuA(popup_, MF_STRING, IDM_MORE, "More options...");
   AppendMenuA(popup_, MF_STRING, IDM_ABOUT, "About");
   AppendMenuA(popup_, MF_STRING, IDM_EXIT, "Exit");
   return popup_;

@@ -27,6 +27,10 @@ class Win32TrayShell : public TrayShell {
   std::uint32_t TaskbarCreatedMessage() override;
   void AddIconAgain() override;
 
+  // Another picture and tip for the icon (NIM_MODIFY), kept in the record, so that an icon added
+  // again after the shell restarts shows them too. The caller keeps owning `icon`.
+  void ReplaceIcon(HICON icon, const char* tip);
+
   // Destroys the previous build's menus and builds the popup of `model` without showing it.
   HMENU BuildMenu(const DesktopMenuModel& model);
 

@@ -125,3 +125,12 @@ void Win32WindowSystem::ShowBelow(WindowId w, WindowId above, bool async) {
       SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | (async ? SWP_ASYNCWINDOWPOS : 0);
   SetWindowPos(ToHwnd(w), above ? ToHwnd(above) : HWND_TOP, 0, 0, 0, 0, flags);
 }
+
+WindowId Win32WindowSystem::Foreground() {
+  return ToWindowId(GetForegroundWindow());
+}
+
+WindowId Win32WindowSystem::RootOwner(WindowId w) {
+  HWND root = GetAncestor(ToHwnd(w), GA_ROOTOWNER);
+  return root != nullptr ? ToWindowId(root) : w;
+}

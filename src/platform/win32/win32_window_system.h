@@ -36,4 +36,6 @@ class Win32WindowSystem : public WindowSystem {
   void ShowBelow(WindowId w, WindowId above, bool async) override;
   std::uint32_t ProcessOf(WindowId w) override;
   std::string ClassOf(WindowId w) override;
+  WindowId Foreground() override;
+  WindowId RootOwner(WindowId w) override;
 };

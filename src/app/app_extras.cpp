@@ -1,0 +1,227 @@
+// Beyond switching: the foreground window sent to another desktop or pinned to all of them, the
+// way back to the last desktop, and the extras' own hotkeys.
+#include <algorithm>
+#include <iterator>
+
+#include "app/dialog_runner.h"
+#include "app/virtual_desk_app.h"
+#include "desktops/window_capture.h"
+#include "desktops/window_system.h"
+#include "shell/hotkey_code.h"
+#include "shell/hotkey_registrar.h"
+#include "shell/tray_number.h"
+
+namespace {
+
+enum ExtraAction { kSendNext, kSendPrev, kPin, kLast, kSendTo };
+
+constexpr int kMaxTrayNumber = 99;
+
+}  // namespace
+
+DesktopNumber CVirtualDeskApp::NeighbourDesktop(int step) const {
+  const int count = static_cast<int>(table_.Count());
+  if (!table_.Contains(current_)) return 0;
+  int n = current_ + step;
+  if (n < 1 || n > count) {
+    if (!more_.wrapAround) return 0;
+    n = ((n - 1) % count + count) % count + 1;
+  }
+  return n == current_ ? 0 : static_cast<DesktopNumber>(n);
+}
+
+DesktopNumber CVirtualDeskApp::LastDesktop() const {
+  return last_ != current_ && table_.Contains(last_) ? last_ : 0;
+}
+
+bool CVirtualDeskApp::SwitchToLastDesktop() {
+  const DesktopNumber last = LastDesktop();
+  if (last == 0) return false;
+  SwitchToDesktop(last);
+  return true;
+}
+
+void CVirtualDeskApp::NoteSwitch(DesktopNumber from, DesktopNumber to) {
+  if (from != to) last_ = from;
+}
+
+// The remembered desktop keeps its windows' desktop through the renumbering, or is forgotten.
+void CVirtualDeskApp::NoteDelete(DesktopNumber deleted) {
+  if (last_ == deleted) {
+    last_ = 0;
+  } else if (last_ > deleted) {
+    --last_;
+  }
+}
+
+// What a switch leaves where it is: pinned windows, and the windows a send carries along.
+void CVirtualDeskApp::SkipHeldWindows(DesktopInfo& desk, std::size_t before) {
+  pins_.Prune(p_.windows);
+  const auto first = std::next(desk.windows.begin(), static_cast<long>(before));
+  pins_.DropFrom(p_.windows, desk.windows, first);
+  if (sending_ == nullptr) return;
+  desk.windows.remove_if([this](const WindowEntry& e) {
+    return std::any_of(sending_->begin(), sending_->end(),
+                       [&e](const WindowEntry& s) { return s.window == e.window; });
+  });
+}
+
+// The foreground window's root owner and every window of that group a switch would capture,
+// top-down; empty when the foreground window itself is not one a switch would capture.
+std::list<WindowEntry> CVirtualDeskApp::ForegroundGroup() {
+  const WindowId fg = p_.windows.Foreground();
+  if (fg == 0 || p_.windows.ProcessOf(fg) == p_.windows.ProcessOf(hiddenWindow_)) return {};
+  DesktopInfo visible;
+  CollectWindows(visible);
+  const bool captured = std::any_of(visible.windows.begin(), visible.windows.end(),
+                                    [fg](const WindowEntry& e) { return e.window == fg; });
+  if (!captured) return {};
+  const WindowId root = p_.windows.RootOwner(fg);
+  std::list<WindowEntry> group;
+  for (auto it = visible.windows.begin(); it != visible.windows.end();) {
+    auto next = std::next(it);
+    if (it->window == fg || p_.windows.RootOwner(it->window) == root)
+      group.splice(group.end(), visible.windows, it);
+    it = next;
+  }
+  return group;
+}
+
+void CVirtualDeskApp::DropFromLists(WindowId w) {
+  for (auto& entry : table_)
+    entry.second.windows.remove_if([w](const WindowEntry& e) { return e.window == w; });
+}
+
+bool CVirtualDeskApp::SendForegroundWindow(DesktopNumber target, bool follow) {
+  if (target == current_ || !table_.Contains(target) || !table_.Contains(current_)) return false;
+  std::list<WindowEntry> group = ForegroundGroup();
+  if (group.empty()) return false;
+  for (const WindowEntry& e : group) DropFromLists(e.window);
+  if (!follow) HideBottomUp(p_.windows, group.cbegin(), group.cend());
+  group.reverse();  // the lists run bottom to top: the group goes on top of the target's
+  std::list<WindowEntry> moving = group;
+  std::list<WindowEntry>& list = GetDesktop(target).windows;
+  list.splice(list.end(), group);
+  if (follow) {
+    sending_ = &moving;
+    SwitchToDesktop(target);
+    sending_ = nullptr;
+  } else {
+    RecordHiddenWindows();
+  }
+  return true;
+}
+
+// A pinned window belongs to no desktop; once unpinned it belongs to the current one, where it
+// is visible.
+bool CVirtualDeskApp::TogglePinForeground() {
+  const WindowId fg = p_.windows.Foreground();
+  if (fg == 0) return false;
+  const WindowId root = p_.windows.RootOwner(fg);
+  if (root == 0 || p_.windows.ProcessOf(root) == p_.windows.ProcessOf(hiddenWindow_)) return false;
+  if (!pins_.Holds(root)) {
+    DesktopInfo visible;
+    CollectWindows(visible);
+    if (std::none_of(visible.windows.begin(), visible.windows.end(),
+                     [root](const WindowEntry& e) { return e.window == root; }))
+      return false;
+  }
+  if (pins_.Toggle(p_.windows, root)) DropFromLists(root);
+  RecordHiddenWindows();
+  return true;
+}
+
+void CVirtualDeskApp::ApplyMoreOptions(const MoreOptions& more) {
+  more_ = more;
+  UnregisterHotkeys();
+  RegisterHotkeys();
+  RefreshTrayNumber();
+  dirty_ = true;
+}
+
+// Registered after the program's own hotkeys, which therefore always win a clash; an extra that
+// cannot be registered is left out, never an error.
+void CVirtualDeskApp::RegisterExtraHotkeys() {
+  extraHotkeys_.clear();
+  auto add = [this](int id, HotkeyCode code, int action, DesktopNumber desktop) {
+    if (code == 0) return;
+    const bool ok = p_.hotkeys.Register(id, HotkeyModifiers(code), HotkeyKey(code));
+    extraHotkeys_.push_back(ExtraHotkey{id, code, action, desktop, ok});
+  };
+  add(kSendNextHotkeyId, more_.sendNext, kSendNext, 0);
+  add(kSendPrevHotkeyId, more_.sendPrev, kSendPrev, 0);
+  add(kPinHotkeyId, more_.pinWindow, kPin, 0);
+  add(kLastDeskHotkeyId, more_.lastDesk, kLast, 0);
+  if (!more_.shiftSends) return;
+  for (const auto& [number, desk] : table_) {
+    if (number > kMaxShiftSendDesktop) break;
+    if (desk.hotkey == 0 || (HotkeyModifiers(desk.hotkey) & kModShift) != 0) continue;
+    const HotkeyCode shifted =
+        MakeHotkeyCode(HotkeyModifiers(desk.hotkey) | kModShift, HotkeyKey(desk.hotkey));
+    add(ShiftSendHotkeyId(number), shifted, kSendTo, number);
+  }
+}
+
+void CVirtualDeskApp::UnregisterExtraHotkeys() {
+  for (const ExtraHotkey& hotkey : extraHotkeys_) {
+    if (hotkey.active) p_.hotkeys.Unregister(hotkey.id);
+  }
+  extraHotkeys_.clear();
+}
+
+bool CVirtualDeskApp::HeldByExtra(HotkeyCode code) const {
+  return std::any_of(extraHotkeys_.begin(), extraHotkeys_.end(),
+                     [code](const ExtraHotkey& h) { return h.active && h.code == code; });
+}
+
+bool CVirtualDeskApp::MatchExtraHotkey(std::uint32_t mods, std::uint32_t key) {
+  for (const ExtraHotkey& hotkey : extraHotkeys_) {
+    if (!hotkey.active || HotkeyKey(hotkey.code) != key || HotkeyModifiers(hotkey.code) != mods)
+      continue;
+    switch (hotkey.action) {
+      case kSendNext:
+        return SendForegroundWindow(NeighbourDesktop(1), more_.sendFollows);
+      case kSendPrev:
+        return SendForegroundWindow(NeighbourDesktop(-1), more_.sendFollows);
+      case kPin:
+        return TogglePinForeground();
+      case kLast:
+        return SwitchToLastDesktop();
+      default:
+        return SendForegroundWindow(hotkey.desktop, more_.sendFollows);
+    }
+  }
+  return false;
+}
+
+std::string CVirtualDeskApp::InactiveHotkeys() const {
+  std::string text;
+  for (const ExtraHotkey& hotkey : extraHotkeys_) {
+    if (hotkey.active) continue;
+    static const char* const kRoles[] = {"Send to next desktop", "Send to previous desktop",
+                                         "Pin window", "Last desktop"};
+    std::string role = hotkey.action == kSendTo
+                           ? "Send to \"" + std::string(GetDesktopName(hotkey.desktop)) + "\""
+                           : kRoles[hotkey.action];
+    text += (text.empty() ? "" : ", ") + role;
+  }
+  return text;
+}
+
+void CVirtualDeskApp::RefreshTrayNumber() {
+  if (more_.trayNumber && table_.Contains(current_) && current_ <= kMaxTrayNumber) {
+    p_.trayNumber.ShowNumber(current_, GetDesktop(current_).name.c_str());
+  } else {
+    p_.trayNumber.ShowPlain();
+  }
+}
+
+void CVirtualDeskApp::RunMoreOptionsDialog() {
+  if (moreOpen_) return;
+  moreOpen_ = true;
+  ++openInterfaces_;
+  p_.dialogs.RunMoreOptions(*this);
+  --openInterfaces_;
+  moreOpen_ = false;
+  SaveSettings();
+}
