@@ -128,7 +128,7 @@ int Carry(const Command& command) {
   } else if (!IsWindow(g_exchange.copy)) {
     code = Refused(kExitNoCopy, "veilswitcher is not running");
   } else {
-    code = Refused(kExitRefused, "veilswitcher did not answer (busy)");
+    code = Refused(kExitRefused, "veilswitcher did not answer within a second (busy)");
   }
   if (process != nullptr) CloseHandle(process);
   return code;
