@@ -27,6 +27,7 @@ std::intptr_t CVirtualDeskApp::OnCopyData(WindowId sender, const CopyData& copy)
   } else if (UserInterfaceOpen()) {
     reply = Refusal("a dialog, message box or menu of veilswitcher is open");
   } else {
+    TakeQueuedHotkeys();
     reply = RunCommand(command);
   }
   p_.host.SendData(sender, kReplyTag, EncodeReply(reply));
@@ -46,6 +47,13 @@ void CVirtualDeskApp::RunAfterAnswer(const Command& command) {
   } else if (command.verb == CommandVerb::kExit) {
     OnCommand(kCmdExit);  // as the tray menu's Exit
   }
+}
+
+// A request is a sent message and overtakes what is queued: the keys pressed before it come first,
+// as they would have had it been a key itself.
+void CVirtualDeskApp::TakeQueuedHotkeys() {
+  std::uint32_t lParam = 0;
+  while (p_.host.TakeQueuedHotkey(&lParam)) MatchHotkey(lParam);
 }
 
 Reply CVirtualDeskApp::RunCommand(const Command& command) {

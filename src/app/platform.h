@@ -93,6 +93,9 @@ class WindowHost {
   // WM_COPYDATA of `bytes` under `tag` to window `to`, with SendMessageTimeout: a client that
   // has stopped taking messages holds the program up for a second at most.
   virtual void SendData(WindowId to, std::uintptr_t tag, const std::string& bytes) = 0;
+  // PeekMessageA(&m, NULL, WM_HOTKEY, WM_HOTKEY, PM_REMOVE): the oldest hotkey press still
+  // queued, taken out of the queue; false when there is none.
+  virtual bool TakeQueuedHotkey(std::uint32_t* lParam) = 0;
 };
 
 struct Platform {

@@ -126,6 +126,7 @@ class CVirtualDeskApp : public FailureReporter,
   void RecordHiddenWindows();
   bool HotkeyHeldElsewhere(HotkeyCode code);
   std::string DesktopHotkeyClash(const char* which, HotkeyCode code) const;
+  void TakeQueuedHotkeys();
   Reply RunCommand(const Command& command);
   Reply SwitchCommand(const Command& command);
   Reply SendCommand(const Command& command);

@@ -140,3 +140,13 @@ void FakeWindowHost::SendData(WindowId to, std::uintptr_t tag, const std::string
   Note("host.SendData");
   sent_.push_back(DataSent{to, tag, bytes});
 }
+
+bool FakeWindowHost::TakeQueuedHotkey(std::uint32_t* lParam) {
+  for (auto it = queue_.begin(); it != queue_.end(); ++it) {
+    if (it->message != msg::kHotkey) continue;
+    *lParam = static_cast<std::uint32_t>(it->lParam);
+    queue_.erase(it);
+    return true;
+  }
+  return false;
+}

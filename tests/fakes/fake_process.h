@@ -100,6 +100,7 @@ class FakeWindowHost : public WindowHost, public TimelineSource {
   void DispatchCurrent() override;
   void PostQuit() override;
   void SendData(WindowId to, std::uintptr_t tag, const std::string& bytes) override;
+  bool TakeQueuedHotkey(std::uint32_t* lParam) override;
 
  private:
   struct Queued {

@@ -96,6 +96,17 @@ TEST_F(Commands, NextPrevLastSendAndPinAsTheirHotkeys) {
   EXPECT_EQ(State(), before);
 }
 
+TEST_F(Commands, KeysPressedBeforeARequestComeFirstAndOnlyOnce) {
+  std::uint32_t lParam = 0;
+  ASSERT_TRUE(h.hotkeys.Press(kAlt, kF3, &lParam));
+  h.host.PostThread(kWmHotkey, lParam);
+  EXPECT_EQ(Run({"/switch", "2"}).code, kExitDone);
+  EXPECT_EQ(h.app().CurrentDesktop(), 2);
+  EXPECT_EQ(h.app().LastDesktop(), 3);
+  std::uint32_t message = 0;
+  EXPECT_FALSE(h.host.NextMessage(&message, &lParam));  // the loop will not see the key again
+}
+
 TEST_F(Commands, NoSuchDesktopIsRefusedAndChangesNothing) {
   const std::string before = State();
   for (const Strings& args :

@@ -80,3 +80,10 @@ void Win32WindowHost::SendData(WindowId to, std::uintptr_t tag, const std::strin
                       reinterpret_cast<LPARAM>(&copy), SMTO_BLOCK | SMTO_ABORTIFHUNG,
                       kSendDataMilliseconds, &result);
 }
+
+bool Win32WindowHost::TakeQueuedHotkey(std::uint32_t* lParam) {
+  MSG m = {};
+  if (!PeekMessageA(&m, nullptr, WM_HOTKEY, WM_HOTKEY, PM_REMOVE)) return false;
+  *lParam = static_cast<std::uint32_t>(m.lParam);
+  return true;
+}

@@ -19,6 +19,7 @@ class Win32WindowHost : public WindowHost {
   void DispatchCurrent() override;
   void PostQuit() override;
   void SendData(WindowId to, std::uintptr_t tag, const std::string& bytes) override;
+  bool TakeQueuedHotkey(std::uint32_t* lParam) override;
 
  private:
   static LRESULT CALLBACK HiddenWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
