@@ -36,8 +36,8 @@ const char kUsage[] =
     "  regset KEYPATH NAME TYPE HEX...    write HKCU values (TYPE: REG_SZ, REG_BINARY, ...)\n"
     "  msgbox CAPTION TIMEOUT_MS          print a message box's text and press its OK\n"
     "  close-hidden                       post WM_CLOSE to the window of class veilswitcherApp\n"
-    "  copydata TAG HEX REPEAT window|none  WM_COPYDATA of HEX repeated to that window, sent\n"
-    "                                     from a window of ours or none: result N, reply HEX...\n"
+    "  copydata TAG HEX REPEAT            WM_COPYDATA of HEX repeated to that window from one\n"
+    "                                     of ours: reply HEX for each answer, result N\n"
     "  wait-ready TIMEOUT_MS              wait for that window and its thread to go idle\n"
     "  hold-hotkey MODS VK MS             hold a thread hotkey for MS ms: ok or fail, then "
     "presses\n"
@@ -359,41 +359,31 @@ int AnswerMessageBox(const char* caption, DWORD timeout) {
 
 // ---- the program's own objects ----------------------------------------------------------
 
-// What comes back to the window named as the sender of a raw WM_COPYDATA.
-std::vector<std::string> g_copyReplies;
-
-LRESULT CALLBACK CopyReplyProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK PrintCopyData(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message != WM_COPYDATA) return DefWindowProcA(w, message, wParam, lParam);
   const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-  g_copyReplies.push_back(Hex(static_cast<const BYTE*>(copy->lpData), copy->cbData));
+  Say("reply " + Hex(static_cast<const BYTE*>(copy->lpData), copy->cbData));
+  return TRUE;
   return TRUE;
 }
 
-// WM_COPYDATA of HEX repeated REPEAT times under TAG, from a window of ours (or from none):
-// result N, then reply HEX for every answer.
-int SendCopyData(DWORD tag, const char* hex, unsigned long repeat, bool fromWindow) {
-  HWND target = FindWindowA("veilswitcherApp", nullptr);
-  if (!target) {
-    Say("missing");
-    return 1;
-  }
+// WM_COPYDATA of HEX repeated REPEAT times under TAG, sent from a window of ours.
+int SendCopyData(DWORD tag, const char* hex, unsigned long repeat) {
   WNDCLASSA wc = {};
-  wc.lpfnWndProc = CopyReplyProc;
-  wc.lpszClassName = "vsprobeCopyReply";
+  wc.lpfnWndProc = PrintCopyData;
+  wc.lpszClassName = "vsprobeCopyData";
   RegisterClassA(&wc);
-  HWND own = fromWindow ? CreateWindowExA(0, wc.lpszClassName, nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                          nullptr, nullptr, nullptr)
-                        : nullptr;
-  const std::vector<BYTE> piece = Unhex(hex);
+  HWND own = CreateWindowExA(0, wc.lpszClassName, nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                             nullptr, nullptr);
   std::vector<BYTE> data;
+  const std::vector<BYTE> piece = Unhex(hex);
   for (unsigned long i = 0; i < repeat; ++i) data.insert(data.end(), piece.begin(), piece.end());
-  COPYDATASTRUCT copy = {tag, static_cast<DWORD>(data.size()),
-                         data.empty() ? nullptr : data.data()};
+  COPYDATASTRUCT copy = {tag, static_cast<DWORD>(data.size()), data.data()};
   DWORD_PTR result = 0;
-  SendMessageTimeoutA(target, WM_COPYDATA, reinterpret_cast<WPARAM>(own),
-                      reinterpret_cast<LPARAM>(&copy), SMTO_ABORTIFHUNG, 5000, &result);
-  Say("result " + std::to_string(result));
-  for (const std::string& reply : g_copyReplies) Say("reply " + reply);
+  SendMessageTimeoutA(FindWindowA("veilswitcherApp", nullptr), WM_COPYDATA,
+                      reinterpret_cast<WPARAM>(own), reinterpret_cast<LPARAM>(&copy),
+                      SMTO_ABORTIFHUNG, 5000, &result);
+  Say("result " + std::to_string(result));  // after any reply: that came during the send
   return 0;
 }
 
@@ -1089,10 +1079,8 @@ int Run(int argc, char** argv) {
   if (cmd == "regset" && rest >= 4) return RegSet(args[0], rest - 1, args + 1);
   if (cmd == "msgbox" && rest == 2) return AnswerMessageBox(args[0], ParseNumber(args[1]));
   if (cmd == "close-hidden") return CloseHidden();
-  if (cmd == "copydata" && rest == 4) {
-    return SendCopyData(ParseNumber(args[0]), args[1], ParseNumber(args[2]),
-                        std::strcmp(args[3], "window") == 0);
-  }
+  if (cmd == "copydata" && rest == 3)
+    return SendCopyData(ParseNumber(args[0]), args[1], ParseNumber(args[2]));
   if (cmd == "wait-ready" && rest == 1) return WaitReady(ParseNumber(args[0]));
   if (cmd == "hold-hotkey" && rest == 3) {
     return HoldHotkey(ParseNumber(args[0]), ParseNumber(args[1]), ParseNumber(args[2]));

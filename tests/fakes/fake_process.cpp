@@ -52,14 +52,9 @@ void FakeProcess::Exit(int code) {
 
 std::string FakeProcess::ToUtf8(const std::string& text) {
   std::string utf8;
-  for (char c : text) {
-    const unsigned char u = static_cast<unsigned char>(c);
-    if (u < 0x80) {
-      utf8 += c;
-    } else {
-      utf8 += static_cast<char>(0xC0 | (u >> 6));
-      utf8 += static_cast<char>(0x80 | (u & 0x3F));
-    }
+  for (unsigned char u : text) {
+    if (u >= 0x80) utf8 += static_cast<char>(0xC0 | (u >> 6));
+    utf8 += static_cast<char>(u < 0x80 ? u : 0x80 | (u & 0x3F));
   }
   return utf8;
 }
@@ -142,11 +137,10 @@ void FakeWindowHost::SendData(WindowId to, std::uintptr_t tag, const std::string
 }
 
 bool FakeWindowHost::TakeQueuedHotkey(std::uint32_t* lParam) {
-  for (auto it = queue_.begin(); it != queue_.end(); ++it) {
-    if (it->message != msg::kHotkey) continue;
-    *lParam = static_cast<std::uint32_t>(it->lParam);
-    queue_.erase(it);
-    return true;
-  }
-  return false;
+  auto it = std::find_if(queue_.begin(), queue_.end(),
+                         [](const Queued& q) { return q.message == msg::kHotkey; });
+  if (it == queue_.end()) return false;
+  *lParam = static_cast<std::uint32_t>(it->lParam);
+  queue_.erase(it);
+  return true;
 }

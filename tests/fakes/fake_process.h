@@ -45,8 +45,7 @@ class FakeProcess : public ProcessServices, public TimelineSource {
   void CloseLockFile() override;
   void Pause(unsigned milliseconds) override;
   [[noreturn]] void Exit(int code) override;
-  // As in code page 28591: every byte is the character of that number.
-  std::string ToUtf8(const std::string& text) override;
+  std::string ToUtf8(const std::string& text) override;  // as code page 28591 (Latin-1)
 
  private:
   std::string modulePath_ = "C:\\Program Files\\veilswitcher\\veilswitcher.exe";
