@@ -82,10 +82,7 @@ Reply CVirtualDeskApp::SendCommand(const Command& command) {
   std::string why;
   if (!FindTarget(command, &target, &why)) return Refusal(why);
   if (SendForegroundWindow(target, command.follow)) return Reply{kExitDone, ""};
-  return Refusal(
-      "nothing to send: no window of another program in the foreground, or it is on "
-      "desktop " +
-      std::to_string(target) + " already");
+  return Refusal("nothing to send to desktop " + std::to_string(target));
 }
 
 // Only finds the target: the switch itself comes after the answer.
@@ -96,33 +93,41 @@ Reply CVirtualDeskApp::SwitchCommand(const Command& command) {
   return Reply{kExitDone, ""};
 }
 
-// Names are matched by the rule that keeps them apart in the table: the registry's.
 bool CVirtualDeskApp::FindTarget(const Command& command, DesktopNumber* target,
                                  std::string* why) const {
-  if (command.target != TargetKind::kNumber && command.target != TargetKind::kName) {
-    const bool next = command.target == TargetKind::kNext;
-    *target = command.target == TargetKind::kLast ? LastDesktop() : NeighbourDesktop(next ? 1 : -1);
-    *why = command.target == TargetKind::kLast ? "no last desktop"
-           : next                              ? "no next desktop"
-                                               : "no previous desktop";
-    return *target != 0;
+  const int count = static_cast<int>(table_.Count());
+  switch (command.target) {
+    case TargetKind::kNext:
+      *target = NeighbourDesktop(1);
+      *why = "no next desktop";
+      break;
+    case TargetKind::kPrev:
+      *target = NeighbourDesktop(-1);
+      *why = "no previous desktop";
+      break;
+    case TargetKind::kLast:
+      *target = LastDesktop();
+      *why = "no last desktop";
+      break;
+    case TargetKind::kNumber:
+      *target = command.number >= 1 && command.number <= count
+                    ? static_cast<DesktopNumber>(command.number)
+                    : 0;
+      *why = "no desktop " + std::to_string(command.number);
+      break;
+    default:
+      *target = DesktopCalled(command.name);
+      *why = "no desktop named " + p_.process.ToUtf8(command.name);
   }
-  if (command.target == TargetKind::kNumber) {
-    if (command.number >= 1 && static_cast<std::size_t>(command.number) <= table_.Count()) {
-      *target = static_cast<DesktopNumber>(command.number);
-      return true;
-    }
-    *why = "no desktop " + std::to_string(command.number);
-    return false;
-  }
+  return *target != 0;
+}
+
+// Names are matched by the rule that keeps them apart in the table: the registry's.
+DesktopNumber CVirtualDeskApp::DesktopCalled(const std::string& name) const {
   for (const auto& [number, desk] : table_) {
-    if (command.target == TargetKind::kName && p_.store.SameValueName(desk.name, command.name)) {
-      *target = number;
-      return true;
-    }
+    if (p_.store.SameValueName(desk.name, name)) return number;
   }
-  *why = "no desktop named " + p_.process.ToUtf8(command.name);
-  return false;
+  return 0;
 }
 
 // The current desktop's windows are those a switch would capture now; every list top first.

@@ -132,6 +132,7 @@ class CVirtualDeskApp : public FailureReporter,
   Reply SendCommand(const Command& command);
   void RunAfterAnswer(const Command& command);
   bool FindTarget(const Command& command, DesktopNumber* target, std::string* why) const;
+  DesktopNumber DesktopCalled(const std::string& name) const;  // 0 when none is
   DesktopListing ListDesktops();
   void RunMoreOptionsDialog();
   void RegisterExtraHotkeys();
