@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "commands/command_messages.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_window_host.h"
@@ -11,6 +13,7 @@ namespace {
 constexpr DWORD kBudgetMilliseconds = 950;  // the whole run, from the first look for the copy
 constexpr DWORD kBusyRetryMilliseconds = 25;
 constexpr const char* kReplyClass = "veilswitcherReply";
+constexpr std::size_t kConsolePiece = 8192;  // characters
 
 // The answer, as it arrives at the client's window while the request is still being sent.
 struct Exchange {
@@ -63,9 +66,12 @@ bool Print(DWORD which, const std::string& utf8) {
   if (out == INVALID_HANDLE_VALUE) return false;
   DWORD mode = 0;
   DWORD written = 0;
-  if (GetConsoleMode(out, &mode)) {
+  if (GetConsoleMode(out, &mode)) {  // in pieces: older consoles refuse a long write whole
     const std::wstring wide = Utf8ToWide(utf8);
-    WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+    for (std::size_t at = 0; at < wide.size(); at += kConsolePiece) {
+      const std::size_t piece = std::min(kConsolePiece, wide.size() - at);
+      WriteConsoleW(out, wide.data() + at, static_cast<DWORD>(piece), &written, nullptr);
+    }
   } else {
     WriteFile(out, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
   }
@@ -91,7 +97,7 @@ DWORD Left(DWORD started) {
 
 // Sends the request until it is answered, is refused unanswered, or the time is up; a copy in
 // the middle of an operation answers "busy" and is asked again.
-void Exchange(HWND replyWindow, const std::string& request, DWORD started) {
+void SendRequest(HWND replyWindow, const std::string& request, DWORD started) {
   COPYDATASTRUCT copy = {};
   copy.dwData = kRequestTag;
   copy.cbData = static_cast<DWORD>(request.size());
@@ -118,7 +124,7 @@ int Carry(const Command& command) {
   DWORD processId = 0;
   GetWindowThreadProcessId(g_exchange.copy, &processId);
   HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
-  Exchange(CreateReplyWindow(), EncodeRequest(command), started);
+  SendRequest(CreateReplyWindow(), EncodeRequest(command), started);
   int code = kExitRefused;
   if (g_exchange.answered) {
     const Reply& reply = g_exchange.reply;
