@@ -31,7 +31,9 @@ const char kUsage[] =
     "  hotkey-self COMBO REPS             press a hotkey of this thread; print self MS each\n"
     "  watch-start CLASS TIMEOUT_MS       print keys, window, idle as a start reaches them\n"
     "  close-class CLASS                  post WM_CLOSE to the window of that class\n"
+    "  owned PREFIX N SECONDS             the same, PREFIX1 owning all the others\n"
     "  notice-off                         write ShowCurDeskMsg = 00 (REG_BINARY)\n"
+    "  send-stays                         write SendFollows 0 and WrapAround 1 (the extras)\n"
     "  forget-settings                    delete the program's keys and its Run value\n";
 
 const char kOptionsKey[] = "Software\\veilswitcher";
@@ -123,12 +125,12 @@ ATOM RegisterOwnClass(const char* name, WNDPROC proc) {
   return RegisterClassA(&wc);
 }
 
-HWND OpenWindow(const char* cls, const std::string& title, int index) {
+HWND OpenWindow(const char* cls, const std::string& title, int index, HWND owner = nullptr) {
   // Cascaded, and kept on the 1280x800 desktop however many there are.
   const int x = 20 + (index % 30) * 30;
   const int y = 20 + (index % 20) * 25;
   return CreateWindowExA(0, cls, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, 260, 140,
-                         nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+                         owner, nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
 // Pumps until WM_QUIT or the deadline; the window owner must keep pumping, or the switcher's
@@ -147,14 +149,19 @@ void PumpUntil(DWORD deadline, OnHotkey onHotkey) {
   }
 }
 
-int OpenWindows(const std::string& prefix, int count, DWORD seconds) {
+// With `owned`, PREFIX1 owns all the others, as a program's main window owns its tool windows.
+int OpenWindows(const std::string& prefix, int count, DWORD seconds, bool owned = false) {
   if (count < 1 || !RegisterOwnClass("benchWindow", DefWindowProcA)) return 2;
+  HWND first = nullptr;
   for (int i = 1; i <= count; ++i) {
-    if (!OpenWindow("benchWindow", prefix + std::to_string(i), i)) {
+    HWND w = OpenWindow("benchWindow", prefix + std::to_string(i), i, owned ? first : nullptr);
+    if (i == 1) first = w;
+    if (!w) {
       Say("fail");
       return 1;
     }
   }
+  if (owned) SetForegroundWindow(FindWindowA(nullptr, (prefix + std::to_string(count)).c_str()));
   Say("ready");
   PumpUntil(GetTickCount() + seconds * 1000, [] {});
   return 0;
@@ -442,6 +449,25 @@ int NoticeOff() {
   return status == ERROR_SUCCESS ? 0 : 1;
 }
 
+// A send that leaves the view where it is, and desktops that wrap round, so that sending to the
+// next desktop and then switching there can go on for ever.
+int SendStays() {
+  HKEY key;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\veilswitcher\\more", 0, nullptr, 0,
+                      KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    Say("fail");
+    return 1;
+  }
+  const DWORD off = 0, on = 1;
+  const BYTE* data[] = {reinterpret_cast<const BYTE*>(&off), reinterpret_cast<const BYTE*>(&on)};
+  LONG status = RegSetValueExA(key, "SendFollows", 0, REG_DWORD, data[0], sizeof(DWORD));
+  if (status == ERROR_SUCCESS)
+    status = RegSetValueExA(key, "WrapAround", 0, REG_DWORD, data[1], sizeof(DWORD));
+  RegCloseKey(key);
+  Say(status == ERROR_SUCCESS ? "ok" : "fail");
+  return status == ERROR_SUCCESS ? 0 : 1;
+}
+
 int ForgetSettings() {
   RegDeleteTreeA(HKEY_CURRENT_USER, kOptionsKey);
   HKEY run;
@@ -480,7 +506,11 @@ int Dispatch(const std::string& cmd, int argc, char** argv) {
     return WatchStart(argv[0], std::strtoul(argv[1], nullptr, 0));
   }
   if (cmd == "close-class" && argc == 1) return CloseClass(argv[0]);
+  if (cmd == "owned" && argc == 3) {
+    return OpenWindows(argv[0], std::atoi(argv[1]), std::strtoul(argv[2], nullptr, 0), true);
+  }
   if (cmd == "notice-off" && argc == 0) return NoticeOff();
+  if (cmd == "send-stays" && argc == 0) return SendStays();
   if (cmd == "forget-settings" && argc == 0) return ForgetSettings();
   return 2;
 }

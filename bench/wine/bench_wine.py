@@ -281,9 +281,28 @@ def measure_switches(prefix, counts, reps, warmup):
     return result
 
 
+def measure_sends(prefix, counts, reps, warmup):
+    """Windows all owned by the first one, so that the foreground window's group is all of them:
+    sent away with Alt+Shift+Right (the view stays) and followed with Alt+Right; then the same
+    windows switched away and back with Alt+Right and Alt+Left."""
+    result = {}
+    for count in counts:
+        owner = prefix.spawn(PROBE, "owned", "BS", count, 3600, first="ready")
+        n, w = reps_for(count, reps, warmup)
+        log("%d owned windows: %d sends, then %d switches" % (count, n, n))
+        result[count] = (switch_loop(prefix, "BS", count, n, w, "alt+shift+right", "alt+right"),
+                         switch_loop(prefix, "BS", count, n, w, "alt+right", "alt+left"))
+        prefix.probe("quit-owner", "BS1")
+        owner.wait()
+        prefix.running.remove(owner)
+    return result
+
+
 def measure_switching(prefix, counts, reps, warmup):
-    """With the defaults of earlier first starts in place, the notice turned off."""
+    """With the defaults of earlier first starts in place, the notice turned off, and the
+    extras set for the sends."""
     prefix.probe("notice-off")
+    prefix.probe("send-stays")
     watcher = prefix.spawn(PROBE, "watch-start", APP_CLASS, STEP_TIMEOUT_S * 1000,
                            first="watching")
     program = prefix.spawn(PROGRAM)
@@ -291,9 +310,10 @@ def measure_switching(prefix, counts, reps, warmup):
         watcher.expect(wanted)
     baselines = measure_baselines(prefix, reps, warmup)
     switches = measure_switches(prefix, counts, reps, warmup)
+    sends = measure_sends(prefix, [c for c in counts if c <= 100], reps, warmup)
     prefix.probe("close-class", APP_CLASS)
     program.wait()
-    return baselines, switches
+    return baselines, switches, sends
 
 
 # ---- the report ----------------------------------------------------------------------------
@@ -341,6 +361,18 @@ def report_switching(baselines, switches, reps, warmup):
         if plain.restacked:
             print("  %8s%66s" % ("", "(the plain loop left it changed after %d of %d pairs)"
                                  % plain.restacked))
+
+
+def report_sends(sends):
+    print()
+    print("A send beside a switch of the same windows (all owned by the first, the foreground"
+          " window's group)")
+    print("  %-58s%10s%10s" % ("from SendInput until every window is hidden", "median ms",
+                               "p90 ms"))
+    for count, (send, switch) in sends.items():
+        row("Alt+Shift+Right, %d windows sent, the view stays" % count, send.away)
+        row("Alt+Right, the same %d windows switched away" % count, switch.away)
+        print("    send / switch: %.2f" % (median(send.away) / median(switch.away)))
 
 
 STARTUP_ROWS = [
@@ -407,13 +439,14 @@ def main(argv):
         starts = measure_starts(prefix, args.starts)
         log("start-up measured in %.1f s" % (time.monotonic() - started))
         started = time.monotonic()
-        baselines, switches = measure_switching(prefix, counts, args.reps, args.warmup)
+        baselines, switches, sends = measure_switching(prefix, counts, args.reps, args.warmup)
         log("switching measured in %.1f s" % (time.monotonic() - started))
     finally:
         prefix.remove()
     print("The real program under %s, virtual desktop 1280x800 on %s, %d cores:"
           % (wine_version(), os.environ["DISPLAY"], os.cpu_count()))
     report_switching(baselines, switches, args.reps, args.warmup)
+    report_sends(sends)
     report_starts(starts, args.starts)
     return 0
 

@@ -60,10 +60,7 @@ void CVirtualDeskApp::SkipHeldWindows(DesktopInfo& desk, std::size_t before) {
   const auto first = std::next(desk.windows.begin(), static_cast<long>(before));
   pins_.DropFrom(p_.windows, desk.windows, first);
   if (sending_ == nullptr) return;
-  desk.windows.remove_if([this](const WindowEntry& e) {
-    return std::any_of(sending_->begin(), sending_->end(),
-                       [&e](const WindowEntry& s) { return s.window == e.window; });
-  });
+  desk.windows.remove_if([this](const WindowEntry& e) { return sending_->count(e.window) != 0; });
 }
 
 // The foreground window's root owner and every window of that group a switch would capture,
@@ -87,19 +84,20 @@ std::list<WindowEntry> CVirtualDeskApp::ForegroundGroup() {
   return group;
 }
 
-void CVirtualDeskApp::DropFromLists(WindowId w) {
+void CVirtualDeskApp::DropFromLists(const std::set<WindowId>& windows) {
   for (auto& entry : table_)
-    entry.second.windows.remove_if([w](const WindowEntry& e) { return e.window == w; });
+    entry.second.windows.remove_if([&](const WindowEntry& e) { return windows.count(e.window); });
 }
 
 bool CVirtualDeskApp::SendForegroundWindow(DesktopNumber target, bool follow) {
   if (target == current_ || !table_.Contains(target) || !table_.Contains(current_)) return false;
   std::list<WindowEntry> group = ForegroundGroup();
   if (group.empty()) return false;
-  for (const WindowEntry& e : group) DropFromLists(e.window);
+  std::set<WindowId> moving;
+  for (const WindowEntry& e : group) moving.insert(e.window);
+  DropFromLists(moving);
   if (!follow) HideBottomUp(p_.windows, group.cbegin(), group.cend());
   group.reverse();  // the lists run bottom to top: the group goes on top of the target's
-  std::list<WindowEntry> moving = group;
   std::list<WindowEntry>& list = GetDesktop(target).windows;
   list.splice(list.end(), group);
   if (follow) {
@@ -126,7 +124,7 @@ bool CVirtualDeskApp::TogglePinForeground() {
                      [root](const WindowEntry& e) { return e.window == root; }))
       return false;
   }
-  if (pins_.Toggle(p_.windows, root)) DropFromLists(root);
+  if (pins_.Toggle(p_.windows, root)) DropFromLists({root});
   RecordHiddenWindows();
   return true;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <list>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -141,7 +142,7 @@ class CVirtualDeskApp : public FailureReporter,
   bool HeldByExtra(HotkeyCode code) const;
   void SkipHeldWindows(DesktopInfo& desk, std::size_t before);
   std::list<WindowEntry> ForegroundGroup();
-  void DropFromLists(WindowId w);
+  void DropFromLists(const std::set<WindowId>& windows);
   void NoteSwitch(DesktopNumber from, DesktopNumber to);
   void NoteDelete(DesktopNumber deleted);
 
@@ -171,7 +172,7 @@ class CVirtualDeskApp : public FailureReporter,
   DesktopNumber last_ = 0;
   // A send that takes the view along moves its windows without hiding them: the switch leaves
   // them out of its capture.
-  std::list<WindowEntry>* sending_ = nullptr;
+  const std::set<WindowId>* sending_ = nullptr;
   struct ExtraHotkey {
     int id;
     HotkeyCode code;

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 #include <list>
+#include <map>
 #include <string>
-#include <vector>
 
 #include "desktops/desktop_table.h"
 #include "desktops/window_system.h"
@@ -17,7 +17,7 @@ class PinnedWindows {
   bool Toggle(WindowSystem& ws, WindowId w);
   // Drops every pin whose window is gone or whose handle now names another window.
   void Prune(WindowSystem& ws);
-  bool Holds(WindowId w) const;
+  bool Holds(WindowId w) const { return pins_.count(w) != 0; }
   std::size_t Count() const { return pins_.size(); }
   // Removes from a walk's entries [first, end of the list) the pinned windows and the windows
   // they own.
@@ -25,12 +25,9 @@ class PinnedWindows {
                 std::list<WindowEntry>::iterator first) const;
 
  private:
-  struct Pin {
-    WindowId window = 0;
+  struct Identity {
     std::uint32_t process = 0;
     std::string windowClass;
   };
-  bool SameWindow(WindowSystem& ws, const Pin& pin) const;
-
-  std::vector<Pin> pins_;
+  std::map<WindowId, Identity> pins_;
 };

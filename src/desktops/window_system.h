@@ -47,5 +47,5 @@ class WindowSystem {
   // What a send or a pin acts on: the window the user works in, and the window that owns it
   // (itself when it has no owner) with the tool windows and dialogs it owns.
   virtual WindowId Foreground() = 0;           // GetForegroundWindow; 0 when none
-  virtual WindowId RootOwner(WindowId w) = 0;  // GetAncestor(w, GA_ROOTOWNER); w when unowned
+  virtual WindowId RootOwner(WindowId w) = 0;  // GetWindow(GW_OWNER) to the end; w when unowned
 };

@@ -31,6 +31,7 @@ PROGRAM_DIR = "C:\\veilswitcher"
 PROGRAM_PATH = PROGRAM_DIR + "\\veilswitcher.exe"
 OPTIONS_KEY = "Software\\veilswitcher"
 DESKS_KEY = "Software\\veilswitcher\\desks"
+MORE_KEY = "Software\\veilswitcher\\more"
 RUN_KEY = "Software\\Microsoft\\Windows\\CurrentVersion\\Run"
 ERROR_CAPTION = "Error :("
 INFO_CAPTION = "Attention 8-|"
@@ -54,6 +55,7 @@ MOD_CONTROL, MOD_SHIFT = 2, 4
 IDOK = 1
 IDC_ADD, IDC_SHOW_NOTICE, IDC_DESK_NAME, IDC_AUTOSTART = 1003, 1006, 1007, 1009
 IDC_DESK_HOTKEY, IDC_DESK_LIST, IDC_PREV_HOTKEY, IDC_NEXT_HOTKEY = 1011, 1016, 1021, 1022
+IDC_WRAP_AROUND, MORE_TITLE = 1036, "More options"
 
 # A dialog box of the program as vsprobe describes it.
 Dialog = collections.namedtuple("Dialog", "handle enabled owner rect")
@@ -447,6 +449,21 @@ class WineTestCase(unittest.TestCase):
         lines.proc.wait(30)
         return pixels
 
+    def walk_items(self, count):
+        """Down and Right on each of `count` items: whether a submenu opened, and the pixels
+        of each submenu with its first item selected."""
+        opens, pixels = [], []
+        for index in range(count):
+            self.press("down", "right")
+            # Only the three desktops should open one; the long wait is for them alone.
+            menus = self.menus(2, WAIT_MS if index < 3 else 1500)
+            opens.append(menus is not None)
+            if menus:
+                pixels.append(self.grab(menus[0]))
+                self.press("left")
+                self.assertIsNotNone(self.menus(1), "Left did not close the submenu")
+        return opens, pixels
+
     def hidden_window(self):
         lines = self.probe("hidden")
         self.assertEqual(len(lines), 1, lines)
@@ -707,7 +724,8 @@ class DisorderlyEnd(WineTestCase):
 
 
 class TrayMenu(WineTestCase):
-    MAIN_ITEMS = ["VirtDesk1>", "*VirtDesk2>", "VirtDesk3>", "-", "About", "Exit"]
+    MAIN_ITEMS = ["VirtDesk1>", "*VirtDesk2>", "VirtDesk3>", "-", "More options...", "About",
+                  "Exit"]
 
     def test_right_click_lists_desktops_then_about_and_exit(self):
         """Desktop 1 holds Notes 1 and Notes 2, desktop 2 (current) shows Mail 1, desktop 3 is
@@ -725,9 +743,9 @@ class TrayMenu(WineTestCase):
         self.assert_near(menu, (x, y), "the menu opened away from the icon")
         self.assertEqual(self.probe("no-tip", WAIT_MS), ["ok"], "the icon's tip covers the menu")
         menu_pixels = self.grab(menu)
-        opens, submenu_pixels = self.walk_items(5)
-        self.assertEqual(opens, [True, True, True, False, False],
-                         "items that open a submenu, from the top (desktops, About, Exit)")
+        opens, submenu_pixels = self.walk_items(6)
+        self.assertEqual(opens, [True, True, True, False, False, False],
+                         "items that open a submenu, from the top (desktops, More, About, Exit)")
         self.press("down", "right")  # past "Exit" back to the first desktop
         both = self.menus(2)
         self.assertIsNotNone(both, "Down after the last item did not wrap to desktop 1")
@@ -748,21 +766,6 @@ class TrayMenu(WineTestCase):
         for desk, (pixels, items) in enumerate(zip(submenu_pixels, expected), 1):
             self.assertTrue(pixels == self.reference_menu(1, items),
                             "VirtDesk%d's submenu is not %s" % (desk, items))
-
-    def walk_items(self, count):
-        """Down and Right on each of `count` items: whether a submenu opened, and the pixels
-        of each submenu with its first item selected."""
-        opens, pixels = [], []
-        for index in range(count):
-            self.press("down", "right")
-            # Only the three desktops should open one; the long wait is for them alone.
-            menus = self.menus(2, WAIT_MS if index < 3 else 1500)
-            opens.append(menus is not None)
-            if menus:
-                pixels.append(self.grab(menus[0]))
-                self.press("left")
-                self.assertIsNotNone(self.menus(1), "Left did not close the submenu")
-        return opens, pixels
 
     def assert_near(self, rect, point, why, slack=32):
         left, top, right, bottom = rect
@@ -1053,6 +1056,90 @@ class HotkeyTaken(WineTestCase):
         self.assertEqual(self.probe("tempfile"), ["absent"], "the lock file outlived the program")
         # The end after loading is a full shutdown: the settings were written back.
         self.assert_text_value(self.regdump(OPTIONS_KEY), "NextDesk", "REG_SZ", "1 39\n")
+
+
+class Extras(WineTestCase):
+    """The extras with their defaults, or after a first run with values of `more` set."""
+
+    def start_with(self, *values):
+        if values:
+            first = self.start_program()
+            self.assertEqual(self.probe("close-hidden"), ["posted"])
+            self.assertEqual(self.wait_exit(first, "after WM_CLOSE"), 0)
+            self.assertEqual(self.probe("regset", MORE_KEY, *values), ["ok"])
+        return self.start_program()
+
+    def step(self, keys, shown, hidden, why):
+        self.press(keys)
+        self.assert_visible(shown, True, why)
+        self.assert_visible(hidden, False, why)
+
+    def test_sends_with_alt_shift_right_and_alt_shift_f3_and_the_view_follows(self):
+        self.open_windows("W", 3)  # W3, opened last, is the foreground window
+        self.start_with()
+        self.step("alt+shift+right", ["W3"], ["W1", "W2"], "W3 and the view not on desktop 2")
+        self.step("alt+shift+f3", ["W3"], [], "W3 and the view not on desktop 3")
+        self.step("alt+f1", ["W1", "W2"], ["W3"], "desktop 1 changed")
+
+    def test_with_send_follows_off_the_view_stays(self):
+        self.open_windows("W", 2)
+        self.start_with("SendFollows", "REG_DWORD", "00000000")
+        self.step("alt+shift+right", ["W1"], ["W2"], "W2 stayed or the view went along")
+        self.step("alt+right", ["W2"], ["W1"], "W2 is not on desktop 2")
+
+    def test_pinned_window_stays_everywhere_and_is_listed_nowhere(self):
+        self.need_import()
+        self.open_windows("W", 3)
+        self.start_with("PinWindow", "REG_SZ", "33203830")  # "3 80": Ctrl+Alt+P
+        self.press("ctrl+alt+p")
+        self.step("alt+right", ["W3"], ["W1", "W2"], "W3 not pinned")
+        self.open_menu()
+        pixels = self.walk_items(2)[1]
+        self.choose("esc", "esc")
+        self.assertTrue(pixels[0] == self.reference_menu(1, ["W1", "W2"]), "desktop 1's list")
+        self.assertTrue(pixels[1] == self.reference_menu(1, ["~empty ;|"]), "desktop 2's list")
+        self.step("alt+left", ["W1", "W2", "W3"], [], "back on desktop 1")
+
+    def test_last_desktop_key_and_wrap_around(self):
+        self.open_windows("W", 1)
+        self.start_with("LastDesk", "REG_SZ", "332037360a", "WrapAround", "REG_DWORD", "01000000")
+        self.step("alt+left", [], ["W1"], "Alt+Left did not wrap to desktop 3")
+        self.step("ctrl+alt+l", ["W1"], [], "the last-desktop key did not return")
+        self.step("ctrl+alt+l", [], ["W1"], "pressed again it did not go back")
+        self.step("alt+right", ["W1"], [], "Alt+Right did not wrap to desktop 1")
+
+    def test_send_hotkey_held_elsewhere_is_left_out(self):
+        self.probe_background("hold-hotkey", 5, 0x27, 600000, first_line="ok")  # Alt+Shift+Right
+        self.open_windows("W", 1)
+        self.start_with()
+        self.assertEqual(self.probe("msgbox", ERROR_CAPTION, 1000), ["none"])
+        self.step("alt+right", [], ["W1"], "Alt+Right does not switch")
+
+    def test_more_options_from_the_menu_apply_at_the_close_box(self):
+        self.need_import()
+        self.open_windows("W", 1)
+        self.start_with()
+        self.open_menu()
+        self.choose("up", "up", "up", "enter")  # Exit, About, then "More options..."
+        self.screenshot("more-options", self.only_dialog(MORE_TITLE).rect)
+        self.press("alt+right")
+        self.assert_stays_visible(["W1"], "a hotkey switched while the dialog was open")
+        self.send(MORE_TITLE, IDC_WRAP_AROUND, BM_SETCHECK, 1)
+        self.post(MORE_TITLE, 0, WM_CLOSE)
+        self.poll(lambda: (self.regdump(MORE_KEY) or {}).get("WrapAround"),
+                  ("REG_DWORD", b"\x01\0\0\0"), "the close box did not save")
+        self.step("alt+left", [], ["W1"], "Alt+Left on desktop 1 did not wrap round")
+
+    def test_tray_number_with_the_desktops_name_as_its_tip(self):
+        self.need_import()
+        self.start_with("TrayNumber", "REG_DWORD", "01000000")
+        for desk in (2, 3):
+            self.press("alt+right")
+            word, x, y = self.probe("tray-icon", "veilswitcher: VirtDesk%d" % desk, WAIT_MS)[0].split()
+            self.assertEqual(word, "icon", "no icon tipped with desktop %d's name" % desk)
+            self.probe("mouse", *MOUSE_ASIDE, check=True)
+            self.probe("no-tip", WAIT_MS, check=True)
+            self.screenshot("tray-%d" % desk, (int(x) - 60, int(y) - 30, int(x) + 60, int(y) + 30))
 
 
 class Scripting(WineTestCase):

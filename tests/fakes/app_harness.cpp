@@ -10,7 +10,6 @@ AppHarness::AppHarness() {
   host.AttachTimeline(&timeline);
   tray.AttachTimeline(&timeline);
   dialogs.AttachTimeline(&timeline);
-  trayNumber.AttachTimeline(&timeline);
 }
 
 AppHarness::~AppHarness() = default;

@@ -47,29 +47,13 @@ class FakeMessageBoxes : public MessageBoxes, public TimelineSource {
   std::vector<Box> boxes_;
 };
 
-// The tray icon's picture and tip as the user sees them: the program's own icon (number 0) until
-// a number is drawn.
-class FakeTrayNumber : public TrayNumber, public TimelineSource {
+// The tray icon's number (0: the program's own icon) and tip, and how many numbers were drawn.
+class FakeTrayNumber : public TrayNumber {
  public:
-  int Shown() const { return number_; }
-  const std::string& Tip() const { return tip_; }
-  int Draws() const { return draws_; }
-
-  void ShowNumber(int number, const char* desktopName) override {
-    number_ = number;
-    tip_ = std::string("veilswitcher: ") + desktopName;
-    ++draws_;
-    Note("tray.Number " + std::to_string(number));
+  int number = 0, draws = 0;
+  std::string tip = "veilswitcher";
+  void ShowNumber(int n, const char* name) override {
+    number = n, tip = std::string("veilswitcher: ") + name, ++draws;
   }
-  void ShowPlain() override {
-    if (number_ == 0) return;
-    number_ = 0;
-    tip_ = "veilswitcher";
-    Note("tray.Plain");
-  }
-
- private:
-  int number_ = 0;
-  std::string tip_ = "veilswitcher";
-  int draws_ = 0;
+  void ShowPlain() override { number = 0, tip = "veilswitcher"; }
 };

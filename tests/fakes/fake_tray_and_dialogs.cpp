@@ -38,9 +38,3 @@ void FakeDialogRunner::RunOptions(CVirtualDeskApp& app) {
   Note("dlg.Options");
   if (onOptions) onOptions(app);
 }
-
-void FakeDialogRunner::RunMoreOptions(CVirtualDeskApp& app) {
-  ++moreRuns_;
-  Note("dlg.More");
-  if (onMore) onMore(app);
-}

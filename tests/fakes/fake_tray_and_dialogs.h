@@ -60,17 +60,14 @@ class FakeDialogRunner : public DialogRunner, public TimelineSource {
  public:
   std::function<void()> onAbout;
   std::function<void(CVirtualDeskApp&)> onOptions;
-  std::function<void(CVirtualDeskApp&)> onMore;
   int AboutRuns() const { return aboutRuns_; }
   int OptionsRuns() const { return optionsRuns_; }
-  int MoreRuns() const { return moreRuns_; }
 
   void RunAbout() override;
   void RunOptions(CVirtualDeskApp& app) override;
-  void RunMoreOptions(CVirtualDeskApp& app) override;
+  void RunMoreOptions(CVirtualDeskApp&) override { Note("dlg.More"); }
 
  private:
   int aboutRuns_ = 0;
   int optionsRuns_ = 0;
-  int moreRuns_ = 0;
 };

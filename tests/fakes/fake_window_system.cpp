@@ -51,8 +51,10 @@ void FakeWindowSystem::ClickOn(WindowId w) {
 
 // The chain of owners ends at a window with none, or at one that is gone.
 WindowId FakeWindowSystem::RootOwner(WindowId w) {
-  if (!Find(w)) return 0;
-  while (Find(w)->owner != 0 && Find(Find(w)->owner)) w = Find(w)->owner;
+  const Window* win = Find(w);
+  if (!win) return 0;
+  for (const Window* owner = nullptr; win->owner != 0 && (owner = Find(win->owner)); win = owner)
+    w = win->owner;
   return w;
 }
 

@@ -75,17 +75,8 @@ TEST_F(Table, NewHotkeyIsStoredAndEverythingReRegistered) {
   ASSERT_TRUE(h.app().SetDesktopHotkey(2, MakeHotkeyCode(kCtrl | kAlt, 'X')));
   EXPECT_EQ(h.app().GetDesktopHotkey(2), MakeHotkeyCode(kCtrl | kAlt, 'X'));
   // The combination is tried under a spare id first, then everything is registered again.
-  const std::vector<int> all = {kProbeHotkeyId,
-                                3,
-                                4,
-                                5,
-                                1,
-                                2,
-                                kSendNextHotkeyId,
-                                kSendPrevHotkeyId,
-                                ShiftSendHotkeyId(1),
-                                ShiftSendHotkeyId(2),
-                                ShiftSendHotkeyId(3)};
+  const std::vector<int> all = {kProbeHotkeyId, 3,      4,      5,      1,     2,
+                                0xBFF0,         0xBFF1, 0x8101, 0x8102, 0x8103};
   EXPECT_EQ(h.hotkeys.UnregisteredIds(), all);
   EXPECT_EQ(h.hotkeys.RegisteredIds(), all);
   EXPECT_EQ(h.hotkeys.Registrations().at(4), (Combo{kCtrl | kAlt, 'X'}));
@@ -115,18 +106,16 @@ TEST_F(Table, DeletingMovesLaterDesktopsDownWithTheirWindowsAndHotkeys) {
   EXPECT_EQ(h.Titles(1), (Strings{"W2"}));
   EXPECT_FALSE(h.windows.IsVisible(w2));
   EXPECT_THAT(h.Titles(2), UnorderedElementsAre("W1", "W3"));  // recorded by the closing switch
-  EXPECT_EQ(h.hotkeys.Registrations(),
-            (std::map<int, Combo>{{1, {kAlt, kRight}},
-                                  {2, {kAlt, kLeft}},
-                                  {3, {kAlt, kF2}},
-                                  {4, {kAlt, kF3}},
-                                  {ShiftSendHotkeyId(1), {kAlt | kShift, kF2}},
-                                  {ShiftSendHotkeyId(2), {kAlt | kShift, kF3}},
-                                  {kSendNextHotkeyId, {kAlt | kShift, kRight}},
-                                  {kSendPrevHotkeyId, {kAlt | kShift, kLeft}}}));
+  EXPECT_EQ(h.hotkeys.Registrations(), (std::map<int, Combo>{{1, {kAlt, kRight}},
+                                                             {2, {kAlt, kLeft}},
+                                                             {3, {kAlt, kF2}},
+                                                             {4, {kAlt, kF3}},
+                                                             {0x8101, {kAlt | kShift, kF2}},
+                                                             {0x8102, {kAlt | kShift, kF3}},
+                                                             {0xBFF0, {5, kRight}},
+                                                             {0xBFF1, {5, kLeft}}}));
   EXPECT_EQ(h.hotkeys.UnregisteredIds(),
-            (std::vector<int>{3, 4, 5, 1, 2, kSendNextHotkeyId, kSendPrevHotkeyId,
-                              ShiftSendHotkeyId(1), ShiftSendHotkeyId(2), ShiftSendHotkeyId(3)}));
+            (std::vector<int>{3, 4, 5, 1, 2, 0xBFF0, 0xBFF1, 0x8101, 0x8102, 0x8103}));
   EXPECT_LT(h.timeline.FindLast("hk.Unregister"), h.timeline.Find("ws.Show W1"));
   EXPECT_LT(h.timeline.Find("ws.Show W1"), h.timeline.Find("hk.Register"));
   EXPECT_LT(h.timeline.Find("hk.Register"), h.timeline.Find("ws.Hide"));

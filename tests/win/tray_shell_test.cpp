@@ -5,9 +5,11 @@
 // shellapi.h builds on the types of windows.h.
 #include <shellapi.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
+#include "platform/win32/win32_tray_number.h"
 #include "platform/win32/win32_tray_shell.h"
 #include "platform/win32/win32_window_system.h"
 
@@ -205,6 +207,56 @@ TEST_F(TrayIcon, RemoveWithoutAddIsHarmless) {
   tray.RemoveIcon();
   EXPECT_FALSE(ShellHoldsIcon(owner_));
   EXPECT_TRUE(tray.AddIcon(ToWindowId(owner_)));
+  tray.RemoveIcon();
+}
+
+// The digits are black on a light taskbar and white on a dark one, the rest transparent.
+TEST(TrayNumberDrawing, InkFollowsTheTaskbarsTheme) {
+  for (bool light : {true, false}) {
+    HICON icon = Win32TrayNumber::DrawNumber(8, 16, light);
+    ICONINFO info = {};
+    ASSERT_TRUE(GetIconInfo(icon, &info));
+    std::vector<DWORD> px(256);
+    BITMAPINFO bi = {{sizeof(BITMAPINFOHEADER), 16, -16, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    HDC dc = GetDC(nullptr);
+    GetDIBits(dc, info.hbmColor, 0, 16, px.data(), &bi, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, dc);
+    std::set<DWORD> colours(px.begin(), px.end());
+    EXPECT_EQ(colours, (std::set<DWORD>{0, light ? 0xFF000000u : 0xFFFFFFFFu}));
+    DeleteObject(info.hbmColor), DeleteObject(info.hbmMask), DestroyIcon(icon);
+  }
+}
+
+// What the process could still make of GDI objects: brushes made until the system refuses one.
+int FreeGdiHandles() {
+  std::vector<HBRUSH> brushes;
+  for (HBRUSH b; brushes.size() < 200000 && (b = CreateSolidBrush(0)) != nullptr;)
+    brushes.push_back(b);
+  for (HBRUSH b : brushes) DeleteObject(b);
+  return static_cast<int>(brushes.size());
+}
+
+// 1000 redraws in the tray: each destroys the icon it replaces and no GDI or USER object is
+// left behind. Windows counts them; Wine answers 0, so there the handles still free are counted.
+TEST_F(TrayIcon, EveryRedrawDestroysTheIconBeforeAndNoHandleGrows) {
+  Win32TrayShell tray;
+  ASSERT_TRUE(tray.AddIcon(ToWindowId(owner_)));
+  Win32TrayNumber number(tray);
+  number.ShowNumber(1, "One");
+  const DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  const DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+  const int free = FreeGdiHandles();
+  ICONINFO info = {};
+  for (int i = 0; i < 1000; ++i) {
+    HICON before = number.Icon();
+    number.ShowNumber(i % 99 + 1, "Desk");
+    ASSERT_FALSE(GetIconInfo(before, &info)) << "redraw " << i << " kept the icon it replaced";
+  }
+  EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdi);
+  EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), user);
+  EXPECT_GE(FreeGdiHandles(), free);
+  number.ShowPlain();
+  EXPECT_EQ(number.Icon(), nullptr);
   tray.RemoveIcon();
 }
 

@@ -55,7 +55,7 @@ HiddenWindow& Hidden() {
   return *hidden;
 }
 
-HWND CreateTitledWindow(const char* title) {
+HWND CreateTitledWindow(const char* title, HWND owner = nullptr) {
   static const bool registered = [] {
     WNDCLASSA wc = {};
     wc.lpfnWndProc = DefWindowProcA;
@@ -65,7 +65,7 @@ HWND CreateTitledWindow(const char* title) {
   }();
   if (!registered) return nullptr;
   return CreateWindowExA(0, "veilswitcherWinTest", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40,
-                         300, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+                         300, 200, owner, nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
 void PumpPending() {
@@ -159,6 +159,18 @@ TEST_F(WindowSystemTest, BringToFrontAndActivateReachTheWindow) {
   EXPECT_EQ(GetActiveWindow(), second);
   DestroyWindow(first);
   DestroyWindow(second);
+}
+
+// Owned overlapped windows, as most programs' tool windows are: their owner is no parent.
+TEST_F(WindowSystemTest, RootOwnerFollowsOwnersOfOverlappedWindowsAndForegroundIsTheActive) {
+  HWND main = CreateTitledWindow("veilswitcher main");
+  HWND tool = CreateTitledWindow("veilswitcher tool", main);
+  HWND find = CreateTitledWindow("veilswitcher find", tool);
+  Win32WindowSystem ws;
+  for (HWND w : {main, tool, find}) EXPECT_EQ(ws.RootOwner(ToWindowId(w)), ToWindowId(main));
+  ws.BringToFront(ToWindowId(tool));
+  EXPECT_EQ(ws.Foreground(), ToWindowId(tool));
+  DestroyWindow(main);
 }
 
 using WindowHostTest = WindowTest;

@@ -130,7 +130,15 @@ WindowId Win32WindowSystem::Foreground() {
   return ToWindowId(GetForegroundWindow());
 }
 
+// GetAncestor(GA_ROOTOWNER) follows GetParent, which names the owner of a WS_POPUP window only:
+// an owned overlapped window would be its own root. The owners are followed one by one instead,
+// a bounded number of steps.
 WindowId Win32WindowSystem::RootOwner(WindowId w) {
-  HWND root = GetAncestor(ToHwnd(w), GA_ROOTOWNER);
-  return root != nullptr ? ToWindowId(root) : w;
+  HWND root = ToHwnd(w);
+  for (int step = 0; step < 64; ++step) {
+    HWND owner = GetWindow(root, GW_OWNER);
+    if (owner == nullptr) break;
+    root = owner;
+  }
+  return ToWindowId(root);
 }
