@@ -1,6 +1,6 @@
 // The journal of hidden windows under Wine, with the program's own code and the real registry:
-// the records of COUNT windows of another process written to the volatile key, as after a
-// switch that hid them all, then the journal emptied, as after the switch back. Prints
+// the records of COUNT windows of another process written to the volatile key, as before and
+// after a switch that hid them all, then the journal emptied, as after the switch back. Prints
 // "record MS" ("first MS" the first time) and "clear MS" for each of REPS pairs; it asserts nothing
 // and is not a test.
 #include <windows.h>
@@ -56,7 +56,10 @@ int main(int argc, char** argv) {
     for (DesktopNumber current : {2, 1}) {
       LARGE_INTEGER start;
       QueryPerformanceCounter(&start);
-      journal.Write(HiddenWindowRecords(table, current, windows, known));
+      // The switch away writes every listed window before its first hide, then what it hid.
+      if (current == 2)
+        journal.Write(HiddenWindowRecords(table, 0, PendingCalls(), windows, known));
+      journal.Write(HiddenWindowRecords(table, current, PendingCalls(), windows, known));
       // The first record asks every window what it is; later ones know.
       std::printf("%s %.3f\n",
                   current == 1 ? "clear"

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 
@@ -23,6 +24,7 @@ bool CVirtualDeskApp::SetDesktopName(DesktopNumber n, const char* name) {
   if (table_.NameTakenByOther(n, newName, sameValue)) return false;
   desk.name = newName;
   dirty_ = true;
+  RecordHiddenWindows();                   // the journal finds a window's desktop by its name
   if (n == current_) RefreshTrayNumber();  // its tip names the desktop
   return true;
 }
@@ -43,73 +45,138 @@ bool CVirtualDeskApp::SetDesktopHotkey(DesktopNumber n, HotkeyCode code) {
 
 bool CVirtualDeskApp::DeleteDesktop(DesktopNumber n) {
   if (n == current_ || !table_.Contains(n)) return false;
-  UnregisterHotkeys();  // while the ids still match the old numbers
-  ThreadProbe probe(p_.windows);
-  for (const WindowEntry& entry : GetDesktop(n).windows)
-    ShowWithoutWaiting(p_.windows, probe, entry.window);
-  ClearWindowList(n);
-  table_.RemoveAndRenumber(n);
-  NoteDelete(n);
-  if (current_ > n) --current_;
-  RegisterHotkeys();
-  SwitchToDesktop(current_);  // records the deleted desktop's windows on the current one
-  dirty_ = true;
-  RecordHiddenWindows();  // the deleted desktop's windows are shown, whatever the switch records
+  RunOperation([&] {
+    UnregisterHotkeys();  // while the ids still match the old numbers
+    ShowDeletedDesktop(n);
+    table_.RemoveAndRenumber(n);
+    NoteDelete(n);
+    if (current_ > n) --current_;
+    RegisterHotkeys();
+    dirty_ = true;
+    SwitchToDesktop(current_);  // records the deleted desktop's windows on the current one
+  });
   return true;
+}
+
+// The list stays until its windows are shown, so the journal and a crash still find them.
+void CVirtualDeskApp::ShowDeletedDesktop(DesktopNumber n) {
+  ThreadProbe probe(p_.windows);
+  for (WindowId w : IdsOf(GetDesktop(n).windows))
+    ShowWithoutWaiting(p_.windows, probe, w, &pending_);
+  ClearWindowList(n);
 }
 
 void CVirtualDeskApp::SwitchToDesktop(DesktopNumber target) {
   if (table_.Empty() || target < 1 || static_cast<std::size_t>(target) > table_.Count()) return;
-  ClearWindowList(current_);
-  DesktopInfo& leaving = GetDesktop(current_);
-  CaptureWindows(leaving);
-  leaving.windows.reverse();  // bottom of the z-order first, so showing restores the stacking
-  ShowStacked(p_.windows, GetDesktop(target).windows);
-  NoteSwitch(current_, target);
+  RunOperation([&] { SwitchNow(target); });
+}
+
+// Records first and hides afterwards, from the bottom up: hiding each window as the walk meets
+// it would hand activation down the stack once per window. Before the first hide the journal
+// holds every window that is about to be hidden, so that a kill at any moment loses none; each
+// pass works on a copy of the ids, since its waits let messages in.
+void CVirtualDeskApp::SwitchNow(DesktopNumber target) {
+  SettlePending();
+  const DesktopNumber leaving = current_;
+  ClearWindowList(leaving);
+  if (CaptureAndHide(leaving)) CaptureAndHide(leaving);  // the second walk takes stragglers
+  const WindowIds showing = IdsOf(GetDesktop(target).windows);
+  NoteOutcome(ShowStacked(p_.windows, showing), showing, target);
+  NoteSwitch(leaving, target);
   current_ = target;
   RecordHiddenWindows();
   RefreshTrayNumber();
   ShowDesktopNotice();
 }
 
-// Records first and hides afterwards, from the bottom up: hiding each window as the walk meets
-// it would hand activation down the stack once per window.
-void CVirtualDeskApp::CaptureWindows(DesktopInfo& desk) {
-  const std::size_t before = desk.windows.size();
-  WalkTopLevelWindows(p_.windows, hiddenWindow_, desk);
-  SkipHeldWindows(desk, before);
-  HideBottomUp(p_.windows, std::next(desk.windows.cbegin(), static_cast<long>(before)),
-               desk.windows.cend());
+// Walks the windows onto the list of the desktop being left and hides them; false when the walk
+// found none. A program still restacking windows shown earlier can move one past a walk, so the
+// caller walks again for what is still visible after the hides; what is listed already is not
+// taken twice. The list is kept bottom first, so that showing it restores the stacking.
+bool CVirtualDeskApp::CaptureAndHide(DesktopNumber leaving) {
+  DesktopInfo walked;
+  CollectWindows(walked);
+  if (walked.windows.empty()) return false;
+  std::list<WindowEntry>& listed = GetDesktop(leaving).windows;
+  if (!listed.empty()) {
+    WindowIds known = IdsOf(listed);
+    std::sort(known.begin(), known.end());
+    walked.windows.remove_if([&](const WindowEntry& e) {
+      return std::binary_search(known.begin(), known.end(), e.window);
+    });
+    if (walked.windows.empty()) return false;
+  }
+  const WindowIds hiding = IdsOf(walked.windows);
+  walked.windows.reverse();
+  listed.splice(listed.end(), walked.windows);
+  RecordHiddenWindows(kEveryList);  // before the first hide
+  NoteOutcome(HideBottomUp(p_.windows, hiding), hiding, leaving);
+  return true;
+}
+
+// A window that has answered since its call was queued is in its final state: the walk and the
+// lists take it as it is from now on.
+void CVirtualDeskApp::SettlePending() {
+  if (pending_.empty()) return;
+  WindowIds ids;
+  for (const auto& entry : pending_) ids.push_back(entry.first);
+  ThreadProbe probe(p_.windows);
+  for (WindowId w : ids) {
+    if (!p_.windows.Exists(w) || probe.Answers(w)) pending_.erase(w);
+  }
+}
+
+// A window the system would not let the program hide stays on every desktop, as the shell's own
+// windows do: it is not recorded on the one being left.
+void CVirtualDeskApp::NoteOutcome(const PassOutcome& outcome, const WindowIds& ids,
+                                  DesktopNumber desk) {
+  if (!pending_.empty()) {
+    for (WindowId w : ids) pending_.erase(w);
+  }
+  for (const auto& entry : outcome.pending) pending_[entry.first] = entry.second;
+  if (outcome.refused.empty()) return;
+  GetDesktop(desk).windows.remove_if([&](const WindowEntry& e) {
+    return std::find(outcome.refused.begin(), outcome.refused.end(), e.window) !=
+           outcome.refused.end();
+  });
 }
 
 void CVirtualDeskApp::CollectWindows(DesktopInfo& desk) {
   const std::size_t before = desk.windows.size();
-  WalkTopLevelWindows(p_.windows, hiddenWindow_, desk);
+  WalkTopLevelWindows(p_.windows, hiddenWindow_, desk, pending_);
   SkipHeldWindows(desk, before);
 }
 
+// The entry goes before any call lets messages in.
 void CVirtualDeskApp::RestoreWindow(std::uint32_t itemId) {
-  WindowItemRef item;
-  // The menu never numbers a window past kMaxWindowItems; nor does anything else reach one.
-  if (itemId > kMaxWindowItems || !LocateWindowItem(table_, itemId, &item)) return;
-  if (item.owner == current_) {
-    BringForwardWithoutWaiting(p_.windows, item.entry->window);
-  } else {
-    ThreadProbe probe(p_.windows);
-    ShowWithoutWaiting(p_.windows, probe, item.entry->window);
-  }
-  GetDesktop(item.owner).windows.erase(item.entry);
-  RecordHiddenWindows();
+  RunOperation([&] {
+    WindowItemRef item;
+    // The menu never numbers a window past kMaxWindowItems; nor does anything else reach one.
+    if (itemId > kMaxWindowItems || !LocateWindowItem(table_, itemId, &item)) return;
+    const WindowId w = item.entry->window;
+    const bool onCurrent = item.owner == current_;
+    GetDesktop(item.owner).windows.erase(item.entry);
+    if (onCurrent) {
+      BringForwardWithoutWaiting(p_.windows, w);
+    } else {
+      ThreadProbe probe(p_.windows);
+      ShowWithoutWaiting(p_.windows, probe, w, &pending_);
+    }
+    RecordHiddenWindows();
+  });
 }
 
 void CVirtualDeskApp::ShowAllWindows() {
-  ThreadProbe probe(p_.windows);
-  for (auto& [number, desk] : table_) {
-    for (const WindowEntry& entry : desk.windows)
-      ShowWithoutWaiting(p_.windows, probe, entry.window);
-    ClearWindowList(number);
-  }
-  RecordHiddenWindows();
+  RunOperation([&] {
+    WindowIds all;
+    for (const auto& entry : table_) {
+      for (const WindowEntry& listed : entry.second.windows) all.push_back(listed.window);
+    }
+    ThreadProbe probe(p_.windows);
+    for (WindowId w : all) ShowWithoutWaiting(p_.windows, probe, w, &pending_);
+    for (auto& entry : table_) entry.second.windows.clear();
+    RecordHiddenWindows();
+  });
 }
 
 void CVirtualDeskApp::ShowDesktopNotice() {

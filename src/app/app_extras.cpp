@@ -54,13 +54,11 @@ void CVirtualDeskApp::NoteDelete(DesktopNumber deleted) {
   }
 }
 
-// What a switch leaves where it is: pinned windows, and the windows a send carries along.
+// What a switch leaves where it is: the pinned windows.
 void CVirtualDeskApp::SkipHeldWindows(DesktopInfo& desk, std::size_t before) {
   pins_.Prune(p_.windows);
-  const auto first = std::next(desk.windows.begin(), static_cast<long>(before));
-  pins_.DropFrom(p_.windows, desk.windows, first);
-  if (sending_ == nullptr) return;
-  desk.windows.remove_if([this](const WindowEntry& e) { return sending_->count(e.window) != 0; });
+  pins_.DropFrom(p_.windows, desk.windows,
+                 std::next(desk.windows.begin(), static_cast<long>(before)));
 }
 
 // The foreground window's root owner and every window of that group a switch would capture,
@@ -89,25 +87,32 @@ void CVirtualDeskApp::DropFromLists(const std::set<WindowId>& windows) {
     entry.second.windows.remove_if([&](const WindowEntry& e) { return windows.count(e.window); });
 }
 
+// Like a switch: the journal holds the windows before the first is hidden, and each pass works
+// on a copy of the ids, since its waits let messages in. With `follow` the switch that follows
+// shows them again on top of the target's windows.
 bool CVirtualDeskApp::SendForegroundWindow(DesktopNumber target, bool follow) {
   if (target == current_ || !table_.Contains(target) || !table_.Contains(current_)) return false;
-  std::list<WindowEntry> group = ForegroundGroup();
-  if (group.empty()) return false;
-  std::set<WindowId> moving;
-  for (const WindowEntry& e : group) moving.insert(e.window);
-  DropFromLists(moving);
-  if (!follow) HideBottomUp(p_.windows, group.cbegin(), group.cend());
-  group.reverse();  // the lists run bottom to top: the group goes on top of the target's
-  std::list<WindowEntry>& list = GetDesktop(target).windows;
-  list.splice(list.end(), group);
-  if (follow) {
-    sending_ = &moving;
-    SwitchToDesktop(target);
-    sending_ = nullptr;
-  } else {
-    RecordHiddenWindows();
-  }
-  return true;
+  bool sent = false;
+  RunOperation([&] {
+    std::list<WindowEntry> group = ForegroundGroup();
+    if (group.empty()) return;
+    std::set<WindowId> moving;
+    for (const WindowEntry& e : group) moving.insert(e.window);
+    DropFromLists(moving);
+    const WindowIds hiding = IdsOf(group);
+    group.reverse();  // the lists run bottom to top: the group goes on top of the target's
+    std::list<WindowEntry>& list = GetDesktop(target).windows;
+    list.splice(list.end(), group);
+    RecordHiddenWindows(kEveryList);
+    NoteOutcome(HideBottomUp(p_.windows, hiding), hiding, target);
+    if (follow) {
+      SwitchToDesktop(target);
+    } else {
+      RecordHiddenWindows();
+    }
+    sent = true;
+  });
+  return sent;
 }
 
 // A pinned window belongs to no desktop; once unpinned it belongs to the current one, where it
@@ -124,8 +129,10 @@ bool CVirtualDeskApp::TogglePinForeground() {
                      [root](const WindowEntry& e) { return e.window == root; }))
       return false;
   }
-  if (pins_.Toggle(p_.windows, root)) DropFromLists({root});
-  RecordHiddenWindows();
+  RunOperation([&] {
+    if (pins_.Toggle(p_.windows, root)) DropFromLists({root});
+    RecordHiddenWindows();
+  });
   return true;
 }
 

@@ -19,38 +19,55 @@ DesktopNumber DesktopNamed(const DesktopTable& table, const std::string& name) {
 // another order), so a window goes back to its desktop by name. Desktop 1 is current after
 // start-up: its windows, and those of a desktop that is gone, are shown at once.
 void CVirtualDeskApp::RecoverHiddenWindows() {
-  ThreadProbe probe(p_.windows);
-  for (const JournalRecord& record : journal_.Read()) {
-    if (!StillHiddenAsRecorded(record)) continue;
-    const DesktopNumber n = DesktopNamed(table_, record.desktopName);
-    if (n > 1) {
-      const int length = p_.windows.TitleLength(record.window);
-      GetDesktop(n).windows.push_back(
-          WindowEntry{record.window, p_.windows.ReadTitle(record.window, length + 1)});
-    } else {
-      ShowWithoutWaiting(p_.windows, probe, record.window);
-    }
-  }
-  journalRead_ = true;
-  RecordHiddenWindows();
+  RunOperation([&] {
+    ThreadProbe probe(p_.windows);
+    for (const JournalRecord& record : journal_.Read()) RecoverWindow(record, probe);
+    journalRead_ = true;
+    RecordHiddenWindows();
+  });
 }
 
-// A window closed meanwhile, a handle that now names another program's window, and a window its
-// own program has shown again are none of the program's business any more.
-bool CVirtualDeskApp::StillHiddenAsRecorded(const JournalRecord& record) {
+// A window its own program has shown again is none of the program's business any more, unless
+// its program does not answer: then a hide queued by the copy that was killed may still be
+// waiting for it, so a show is queued behind it, and the window is tracked (and stays in the
+// journal) until its program has answered.
+void CVirtualDeskApp::RecoverWindow(const JournalRecord& record, ThreadProbe& probe) {
   const WindowId w = record.window;
-  return w != 0 && w != hiddenWindow_ && p_.windows.Exists(w) && !p_.windows.IsVisible(w) &&
+  if (!StillOurs(record)) return;
+  if (p_.windows.IsVisible(w)) {
+    if (probe.Answers(w) || !table_.Contains(current_)) return;
+    p_.windows.ShowNoActivateAsync(w);
+    pending_[w] = kShowPending;
+    const int length = p_.windows.TitleLength(w);
+    GetDesktop(current_).windows.push_back(WindowEntry{w, p_.windows.ReadTitle(w, length + 1)});
+    return;
+  }
+  const DesktopNumber n = DesktopNamed(table_, record.desktopName);
+  if (n > 1) {
+    const int length = p_.windows.TitleLength(w);
+    GetDesktop(n).windows.push_back(WindowEntry{w, p_.windows.ReadTitle(w, length + 1)});
+  } else {
+    ShowWithoutWaiting(p_.windows, probe, w, &pending_);
+  }
+}
+
+// A window closed meanwhile and a handle that now names another program's window are not the
+// ones recorded.
+bool CVirtualDeskApp::StillOurs(const JournalRecord& record) {
+  const WindowId w = record.window;
+  return w != 0 && w != hiddenWindow_ && p_.windows.Exists(w) &&
          p_.windows.ProcessOf(w) == record.process && p_.windows.ClassOf(w) == record.windowClass;
 }
 
-void CVirtualDeskApp::RecordHiddenWindows() {
-  if (journalRead_) journal_.Write(HiddenWindowRecords(table_, current_, p_.windows, identities_));
+// The rescue copy is published whatever the store did with the write.
+void CVirtualDeskApp::RecordHiddenWindows(DesktopNumber shown) {
+  if (!journalRead_) return;
+  const std::vector<JournalRecord> records =
+      HiddenWindowRecords(table_, shown, pending_, p_.windows, identities_);
+  rescue_.Publish(records);
+  journal_.Write(records);
 }
 
-// The current desktop's list is included: a crash in the middle of a switch leaves the windows
-// hidden so far in it.
 void CVirtualDeskApp::ShowHiddenWindowsNow() {
-  for (const auto& entry : table_) {
-    for (const WindowEntry& window : entry.second.windows) p_.windows.ShowAsync(window.window);
-  }
+  rescue_.ForEach([this](WindowId w) { p_.windows.ShowNoActivateAsync(w); });
 }

@@ -1,4 +1,5 @@
 #include <string>
+#include <vector>
 
 #include "app/virtual_desk_app.h"
 #include "shell/hotkey_code.h"
@@ -87,18 +88,31 @@ void CVirtualDeskApp::UnregisterHotkeys() {
   UnregisterExtraHotkeys();
 }
 
+// A press that arrives while an operation runs (from a nested loop, say) waits for it to end.
+void CVirtualDeskApp::MatchHotkey(std::uint32_t lParam) {
+  if (InOperation() || !deferred_.empty()) {
+    deferred_.push_back(DeferredMessage{msg::kHotkey, 0, static_cast<std::intptr_t>(lParam)});
+    return;
+  }
+  MatchHotkeyNow(lParam);
+}
+
 // Every rule whose combination matches acts, in this order; a later rule sees the desktop that
 // an earlier switch made current. A code of 0 is no hotkey and matches nothing.
-void CVirtualDeskApp::MatchHotkey(std::uint32_t lParam) {
+void CVirtualDeskApp::MatchHotkeyNow(std::uint32_t lParam) {
   const std::uint32_t mods = lParam & 0xFFFF;
   const std::uint32_t key = lParam >> 16;
   auto pressed = [&](HotkeyCode code) {
     return code != 0 && HotkeyKey(code) == key && HotkeyModifiers(code) == mods;
   };
+  std::vector<std::uint32_t> targets;  // found first: no walk of the table spans a switch
   for (const auto& [number, desk] : table_) {
-    if (pressed(desk.hotkey)) SwitchToDesktop(number);
+    if (pressed(desk.hotkey)) targets.push_back(static_cast<std::uint32_t>(number));
   }
-  if (pressed(options_.nextHotkey)) SwitchToDesktop(NeighbourDesktop(1));
-  if (pressed(options_.prevHotkey)) SwitchToDesktop(NeighbourDesktop(-1));
-  MatchExtraHotkey(mods, key);
+  RunOperation([&] {
+    for (std::uint32_t number : targets) SwitchToDesktop(static_cast<DesktopNumber>(number));
+    if (pressed(options_.nextHotkey)) SwitchToDesktop(NeighbourDesktop(1));
+    if (pressed(options_.prevHotkey)) SwitchToDesktop(NeighbourDesktop(-1));
+    MatchExtraHotkey(mods, key);
+  });
 }

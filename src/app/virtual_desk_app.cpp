@@ -70,7 +70,7 @@ void CVirtualDeskApp::RunMessageLoop() {
 // Runs on every orderly end; each step copes with whatever start-up had reached.
 void CVirtualDeskApp::Shutdown() {
   if (shutDown_) return;
-  shutDown_ = true;
+  shutDown_ = true;  // from here on nothing kept is handled
   SaveSettings();
   ShowAllWindows();
   p_.tray.RemoveIcon();
@@ -101,8 +101,48 @@ void CVirtualDeskApp::FatalError(const char* text) {
   std::abort();  // Exit never comes back; this only tells the compiler so
 }
 
+// Whatever arrives behind messages still kept waits its turn too, so that all are handled in
+// the order they came.
 bool CVirtualDeskApp::OnWindowMessage(std::uint32_t message, std::uintptr_t wParam,
                                       std::intptr_t lParam, std::intptr_t* result) {
+  if (Deferrable(message, lParam) && (InOperation() || !deferred_.empty())) {
+    deferred_.push_back(DeferredMessage{message, wParam, lParam});
+    *result = 0;
+    return true;
+  }
+  return HandleMessage(message, wParam, lParam, result);
+}
+
+// Of the tray's notifications only the clicks do anything; the mouse moving over the icon is not
+// kept.
+bool CVirtualDeskApp::Deferrable(std::uint32_t message, std::intptr_t lParam) const {
+  if (message == msg::kTrayNotify)
+    return lParam == msg::kLButtonDown || lParam == msg::kRButtonDown;
+  return message == msg::kCommand || message == msg::kClose ||
+         (taskbarCreated_ != 0 && message == taskbarCreated_);
+}
+
+// A message handled here may run an operation whose end comes back here: the outer loop goes on
+// with the rest, in order. Nothing is handled once the shutdown has begun.
+void CVirtualDeskApp::HandleDeferred() {
+  if (draining_) return;
+  draining_ = true;
+  while (!deferred_.empty() && !shutDown_) {
+    const DeferredMessage m = deferred_.front();
+    deferred_.erase(deferred_.begin());
+    std::intptr_t result = 0;
+    if (m.message == msg::kHotkey) {
+      MatchHotkeyNow(static_cast<std::uint32_t>(m.lParam));
+    } else {
+      HandleMessage(m.message, m.wParam, m.lParam, &result);
+    }
+  }
+  deferred_.clear();
+  draining_ = false;
+}
+
+bool CVirtualDeskApp::HandleMessage(std::uint32_t message, std::uintptr_t wParam,
+                                    std::intptr_t lParam, std::intptr_t* result) {
   switch (message) {
     case msg::kCommand:
       *result = 0;
@@ -182,7 +222,7 @@ void CVirtualDeskApp::AddTrayIcon() {
   taskbarCreated_ = p_.tray.TaskbarCreatedMessage();
 }
 
-// The current desktop's list is refreshed first, so its submenu lists what is visible now.
+// The current desktop's list is refreshed first, so its submenu lists what is on it now.
 void CVirtualDeskApp::ShowDesktopMenu() {
   if (table_.Contains(current_)) {
     ClearWindowList(current_);

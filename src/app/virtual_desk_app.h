@@ -11,6 +11,7 @@
 #include "commands/desktop_list_json.h"
 #include "desktops/desktop_table.h"
 #include "desktops/pinned_windows.h"
+#include "desktops/window_capture.h"
 #include "settings/hidden_journal.h"
 #include "settings/more_options.h"
 #include "settings/options.h"
@@ -49,13 +50,27 @@ class CVirtualDeskApp : public FailureReporter,
 
   // Capture and switching.
   void SwitchToDesktop(DesktopNumber target);
-  void CaptureWindows(DesktopInfo& desk);
   void CollectWindows(DesktopInfo& desk);
   void RestoreWindow(std::uint32_t itemId);
   void ShowAllWindows();
-  // Every window of every list, shown without waiting on its program: for a crash, where the
-  // shutdown will not run. Reads the table and changes nothing.
+  // Every window the journal holds, shown without waiting on its program: for a crash, where the
+  // shutdown will not run. Reads only the published copy of that list and changes nothing.
   void ShowHiddenWindowsNow() override;
+
+  // An operation on the windows and the desktops waits on other programs, and while it waits the
+  // hidden window still receives what is sent to it (the tray's clicks above all). Every such
+  // operation runs through RunOperation: what arrives meanwhile (tray notifications, commands,
+  // WM_CLOSE, "TaskbarCreated", hotkeys) is kept and handled in order once the outermost one has
+  // ended, so no operation ever runs inside another one's wait.
+  template <typename Fn>
+  void RunOperation(Fn&& operation) {
+    ++operationDepth_;
+    operation();
+    if (--operationDepth_ == 0) HandleDeferred();
+  }
+  bool InOperation() const { return operationDepth_ > 0; }
+  // The windows whose last show or hide is still queued for a program that has not answered.
+  const PendingCalls& PendingWindows() const { return pending_; }
 
   // Settings.
   void WriteDefaultSettings();
@@ -118,13 +133,33 @@ class CVirtualDeskApp : public FailureReporter,
   void CreateHiddenWindow();
   void RunMessageLoop();
   void Shutdown();
+  struct DeferredMessage {
+    std::uint32_t message;
+    std::uintptr_t wParam;
+    std::intptr_t lParam;
+  };
+  bool Deferrable(std::uint32_t message, std::intptr_t lParam) const;
+  bool HandleMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,
+                     std::intptr_t* result);
+  void HandleDeferred();
+  void MatchHotkeyNow(std::uint32_t lParam);
+  void SwitchNow(DesktopNumber target);
+  bool CaptureAndHide(DesktopNumber leaving);
+  void SettlePending();
+  void NoteOutcome(const PassOutcome& outcome, const WindowIds& ids, DesktopNumber desk);
+  void ShowDeletedDesktop(DesktopNumber n);
   void OnCommand(std::uint32_t command);
   void OnTrayNotify(std::intptr_t mouseMessage);
   void RunAboutBox();
   void RunOptionsDialog();
   void RecoverHiddenWindows();
-  bool StillHiddenAsRecorded(const JournalRecord& record);
-  void RecordHiddenWindows();
+  void RecoverWindow(const JournalRecord& record, ThreadProbe& probe);
+  bool StillOurs(const JournalRecord& record);
+  // Journals the windows hidden now, or with kEveryList every listed window: what an operation
+  // is about to hide, written before it hides anything.
+  static constexpr DesktopNumber kEveryList = 0;
+  void RecordHiddenWindows() { RecordHiddenWindows(current_); }
+  void RecordHiddenWindows(DesktopNumber shown);
   bool HotkeyHeldElsewhere(HotkeyCode code);
   std::string DesktopHotkeyClash(const char* which, HotkeyCode code) const;
   void TakeQueuedHotkeys();
@@ -150,6 +185,11 @@ class CVirtualDeskApp : public FailureReporter,
   RegistrySettings settings_;
   HiddenJournal journal_;
   KnownIdentities identities_;  // of the windows in the lists, for the journal
+  RescueList rescue_;
+  PendingCalls pending_;
+  int operationDepth_ = 0;
+  std::vector<DeferredMessage> deferred_;  // a few at most, oldest first
+  bool draining_ = false;
   DesktopNumber current_ = 0;
   OptionsBlock options_;
   WindowId hiddenWindow_ = 0;
@@ -170,9 +210,6 @@ class CVirtualDeskApp : public FailureReporter,
   MoreOptions more_;
   PinnedWindows pins_;
   DesktopNumber last_ = 0;
-  // A send that takes the view along moves its windows without hiding them: the switch leaves
-  // them out of its capture.
-  const std::set<WindowId>* sending_ = nullptr;
   struct ExtraHotkey {
     int id;
     HotkeyCode code;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <list>
 #include <map>
@@ -13,6 +14,13 @@ struct WindowEntry {
   WindowId window = 0;
   std::string title;
 };
+
+// A window whose last show or hide is still queued for a thread that has not answered since:
+// it belongs to the desktop that call sent it to, whatever it looks like now. The map holds
+// which call it was (the same map type as a thread's answers, so the program carries one).
+using PendingCalls = std::map<WindowId, bool>;
+constexpr bool kShowPending = true;
+constexpr bool kHidePending = false;
 
 struct DesktopInfo {
   static constexpr std::size_t kMaxNameChars = 14;  // the stored name field holds 15 bytes

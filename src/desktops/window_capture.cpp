@@ -1,5 +1,6 @@
 #include "desktops/window_capture.h"
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <utility>
@@ -21,17 +22,56 @@ bool TitleQualifies(const std::string& filterTitle) {
   return !IsProgramManager(filterTitle) && !filterTitle.empty();
 }
 
+namespace {
+
+// Whether the walk takes w as a window of the desktop it runs on.
+bool OnThisDesktop(WindowSystem& ws, WindowId w, const PendingCalls& pending) {
+  if (!pending.empty()) {
+    auto it = pending.find(w);
+    if (it != pending.end()) return it->second == kShowPending && !ws.IsCloaked(w);
+  }
+  return ws.IsVisible(w) && !ws.IsCloaked(w);
+}
+
+}  // namespace
+
+namespace {
+
+// A program that is still restacking its windows (shows it was sent before, carried out late)
+// can move a window the walk has passed back ahead of it, and the walk meets it again: the later
+// meeting is dropped, so that no window is listed twice.
+void DropRepeats(std::list<WindowEntry>& windows, std::size_t walked) {
+  if (walked < 2) return;
+  auto first = std::prev(windows.end(), static_cast<long>(walked));
+  std::vector<WindowId> ids;
+  ids.reserve(walked);
+  for (auto it = first; it != windows.end(); ++it) ids.push_back(it->window);
+  std::sort(ids.begin(), ids.end());
+  if (std::adjacent_find(ids.begin(), ids.end()) == ids.end()) return;
+  ids.clear();
+  for (auto it = first; it != windows.end();) {
+    const bool seen = std::find(ids.begin(), ids.end(), it->window) != ids.end();
+    ids.push_back(it->window);
+    it = seen ? windows.erase(it) : std::next(it);
+  }
+}
+
+}  // namespace
+
 // Every test is a plain read, so the cheap ones go first and a title is read only for a window
 // that can qualify, and read again in full only when the filter's buffer cut it.
-void WalkTopLevelWindows(WindowSystem& ws, WindowId hiddenWindow, DesktopInfo& desk) {
+void WalkTopLevelWindows(WindowSystem& ws, WindowId hiddenWindow, DesktopInfo& desk,
+                         const PendingCalls& pending) {
+  const std::size_t before = desk.windows.size();
   for (WindowId w = ws.FirstWindow(hiddenWindow); w != 0; w = ws.NextWindow(w)) {
-    if (w == hiddenWindow || !ws.IsVisible(w) || ws.IsCloaked(w) || !ws.Exists(w)) continue;
+    if (w == hiddenWindow || !OnThisDesktop(ws, w, pending) || !ws.Exists(w)) continue;
     std::string title = ws.ReadTitle(w, kTitleFilterBuffer);
     if (!TitleQualifies(title)) continue;
     if (title.size() + 1 >= static_cast<std::size_t>(kTitleFilterBuffer))
       title = ws.ReadTitle(w, ws.TitleLength(w) + 1);
     desk.windows.push_back(WindowEntry{w, std::move(title)});
   }
+  DropRepeats(desk.windows, desk.windows.size() - before);
 }
 
 bool ThreadProbe::Answers(WindowId w) {
@@ -39,13 +79,17 @@ bool ThreadProbe::Answers(WindowId w) {
   auto known = answers_.find(thread);
   if (known != answers_.end()) return known->second;
   const bool answers = ws_.Answers(w);
+  if (!answers) silent_ = true;
   // A window that is gone has no thread (0) and says nothing about the windows that remain.
   if (thread != 0) answers_.emplace(thread, answers);
   return answers;
 }
 
 void ThreadProbe::Settle(WindowId w) {
-  if (w != 0 && Answers(w) && !ws_.Settle(w)) answers_[ws_.ThreadOf(w)] = false;
+  if (w != 0 && Answers(w) && !ws_.Settle(w)) {
+    answers_[ws_.ThreadOf(w)] = false;
+    silent_ = true;
+  }
 }
 
 namespace {
@@ -53,71 +97,110 @@ namespace {
 // Queues `queue(w)` for each window in order, one thread's run of windows after another, and
 // waits once at the end of each run: the thread works through its calls back to back instead of
 // answering each one, and the runs still take effect in order. The probe comes before a run's
-// calls, so that a thread busy with them is not taken for a hung one.
+// calls, so that a thread busy with them is not taken for a hung one. A call the system refuses
+// (`queue` answers false) is not waited on.
 template <typename It, typename Queue>
 void QueueInRuns(WindowSystem& ws, ThreadProbe& probe, It first, It last, Queue queue) {
   std::uint32_t thread = 0;
   WindowId lastOfRun = 0;
   for (It it = first; it != last; ++it) {
-    const std::uint32_t owner = ws.ThreadOf(it->window);
+    const std::uint32_t owner = ws.ThreadOf(*it);
     if (owner == 0) continue;  // gone: every call on it would do nothing
     if (owner != thread) {
       probe.Settle(lastOfRun);
-      probe.Answers(it->window);
+      lastOfRun = 0;
+      probe.Answers(*it);
       thread = owner;
     }
-    queue(it->window);
-    lastOfRun = it->window;
+    if (queue(*it)) lastOfRun = *it;
   }
   probe.Settle(lastOfRun);
 }
 
-}  // namespace
+bool Contains(const WindowIds& ids, WindowId w) {
+  return std::find(ids.begin(), ids.end(), w) != ids.end();
+}
 
-void HideBottomUp(WindowSystem& ws, EntryIter first, EntryIter last) {
-  ThreadProbe probe(ws);
-  const auto bottom = std::make_reverse_iterator(last), top = std::make_reverse_iterator(first);
-  QueueInRuns(ws, probe, bottom, top, [&ws](WindowId w) { ws.HideAsync(w); });
-  // Where a queued call can still be pending after its thread answered, it is made here.
-  for (auto it = bottom; it != top; ++it) {
-    if (ws.IsVisible(it->window) && probe.Answers(it->window)) ws.Hide(it->window);
+// The windows whose call is still queued: their thread has not answered since.
+void NotePending(WindowSystem& ws, ThreadProbe& probe, const WindowIds& ids, bool call,
+                 PassOutcome& out) {
+  if (probe.AllAnswered()) return;
+  for (WindowId w : ids) {
+    if (ws.ThreadOf(w) != 0 && !probe.Answers(w) && !Contains(out.refused, w))
+      out.pending.emplace(w, call);
   }
 }
 
-void ShowStacked(WindowSystem& ws, const std::list<WindowEntry>& bottomToTop) {
-  if (bottomToTop.empty()) return;
+}  // namespace
+
+PassOutcome HideBottomUp(WindowSystem& ws, const WindowIds& topDown) {
   ThreadProbe probe(ws);
-  const WindowId top = bottomToTop.back().window;
-  WindowId above = 0;
-  QueueInRuns(ws, probe, bottomToTop.rbegin(), bottomToTop.rend(), [&](WindowId w) {
+  PassOutcome out;
+  QueueInRuns(ws, probe, topDown.rbegin(), topDown.rend(), [&](WindowId w) {
+    if (ws.HideAsync(w)) return true;
+    out.refused.push_back(w);
+    return false;
+  });
+  // Where a queued call can still be pending after its thread answered, it is made here.
+  for (auto it = topDown.rbegin(); it != topDown.rend(); ++it) {
+    if (ws.IsVisible(*it) && probe.Answers(*it) && !Contains(out.refused, *it)) ws.Hide(*it);
+  }
+  NotePending(ws, probe, topDown, kHidePending, out);
+  return out;
+}
+
+namespace {
+
+WindowId TopmostExisting(WindowSystem& ws, const WindowIds& bottomToTop) {
+  for (auto it = bottomToTop.rbegin(); it != bottomToTop.rend(); ++it) {
+    if (ws.Exists(*it)) return *it;
+  }
+  return 0;
+}
+
+}  // namespace
+
+PassOutcome ShowStacked(WindowSystem& ws, const WindowIds& bottomToTop) {
+  PassOutcome out;
+  const WindowId top = TopmostExisting(ws, bottomToTop);
+  if (top == 0) return out;
+  ThreadProbe probe(ws);
+  QueueInRuns(ws, probe, bottomToTop.begin(), bottomToTop.end(), [&](WindowId w) {
     // SW_SHOW shows, raises and activates a hidden window once its thread wakes.
     if (w == top && !probe.Answers(top)) {
       ws.ShowAsync(top);
     } else {
-      ws.ShowBelow(w, above, true);
+      ws.ShowNoActivateAsync(w);
     }
-    above = w;
+    return true;
   });
-  // Where a queued placement can still be pending after its thread answered, it is made here.
-  above = 0;
-  for (auto it = bottomToTop.rbegin(); it != bottomToTop.rend(); ++it) {
-    if (!ws.IsVisible(it->window)) {
-      if (ws.ThreadOf(it->window) == 0) continue;  // gone: nothing goes below it
-      if (probe.Answers(it->window)) ws.ShowBelow(it->window, above, false);
-    }
-    above = it->window;
+  // Where a queued show can still be pending after its thread answered, it is made here; each
+  // still comes up on top of the ones below it.
+  for (WindowId w : bottomToTop) {
+    if (!ws.IsVisible(w) && ws.ThreadOf(w) != 0 && probe.Answers(w)) ws.ShowNoActivate(w);
   }
   if (probe.Answers(top)) {
     ws.Activate(top);
     ws.BringToFront(top);
   }
+  NotePending(ws, probe, bottomToTop, kShowPending, out);
+  return out;
 }
 
-void ShowWithoutWaiting(WindowSystem& ws, ThreadProbe& probe, WindowId w) {
+WindowIds IdsOf(const std::list<WindowEntry>& list) {
+  WindowIds ids;
+  ids.reserve(list.size());
+  for (const WindowEntry& entry : list) ids.push_back(entry.window);
+  return ids;
+}
+
+void ShowWithoutWaiting(WindowSystem& ws, ThreadProbe& probe, WindowId w, PendingCalls* pending) {
   if (probe.Answers(w)) {
     ws.Show(w);
+    if (pending) pending->erase(w);  // the probe let its thread work through what was queued
   } else {
     ws.ShowAsync(w);
+    if (pending && ws.ThreadOf(w) != 0) (*pending)[w] = kShowPending;
   }
 }
 
@@ -125,7 +208,7 @@ void BringForwardWithoutWaiting(WindowSystem& ws, WindowId w) {
   if (ThreadProbe(ws).Answers(w)) {
     ws.BringToFront(w);
   } else {
-    ws.ShowBelow(w, 0, true);
+    ws.ShowAsync(w);
   }
 }
 

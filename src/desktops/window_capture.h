@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <list>
 #include <map>
+#include <vector>
 
 #include "desktops/desktop_table.h"
 #include "desktops/window_system.h"
@@ -14,8 +15,11 @@ constexpr int kTitleFilterBuffer = 275;
 bool TitleQualifies(const std::string& filterTitle);
 
 // Walks the top-level windows from the top of the z-order and appends every qualifying one to
-// `desk`. A cloaked window counts as invisible: the user cannot see it on any desktop.
-void WalkTopLevelWindows(WindowSystem& ws, WindowId hiddenWindow, DesktopInfo& desk);
+// `desk`. A cloaked window counts as invisible: the user cannot see it on any desktop. A window
+// with a pending call counts as what that call makes it: a hide already sent it to another
+// desktop, a show to this one.
+void WalkTopLevelWindows(WindowSystem& ws, WindowId hiddenWindow, DesktopInfo& desk,
+                         const PendingCalls& pending);
 
 // Whether windows' threads take messages, asked once per thread for the length of one operation,
 // so that a program that does not answer costs one short probe and never a wait.
@@ -26,27 +30,39 @@ class ThreadProbe {
   // Waits, when it answers, until w's thread has taken the calls queued for it; one that stops
   // answering meanwhile counts as not answering from then on.
   void Settle(WindowId w);
+  bool AllAnswered() const { return !silent_; }
 
  private:
   WindowSystem& ws_;
   std::map<std::uint32_t, bool> answers_;
+  bool silent_ = false;  // some thread did not answer
 };
 
-using EntryIter = std::list<WindowEntry>::const_iterator;
+using WindowIds = std::vector<WindowId>;
 
-// Hides the windows of [first, last), recorded top-down, from the bottom up: only the last
-// hide, of the window on top, hands activation on. Every window is hidden when it returns,
-// except those whose thread does not answer: they follow when it takes messages again.
-void HideBottomUp(WindowSystem& ws, EntryIter first, EntryIter last);
+// What became of the calls one pass made.
+struct PassOutcome {
+  WindowIds refused;  // the system would not let them be made: the window stays as it was
+  PendingCalls pending;
+};
 
-// Shows a list kept bottom to top in one pass that restores its stacking, each window below
-// the one above it and none activated on the way; then activates the topmost. A window that
-// does not answer is shown without waiting; the topmost one then activates itself when its
-// thread takes messages again.
-void ShowStacked(WindowSystem& ws, const std::list<WindowEntry>& bottomToTop);
+// Hides `topDown` from the bottom up: only the last hide, of the window on top, hands activation
+// on. Every window is hidden when it returns, except those whose thread does not answer (they
+// follow when it takes messages again) and those the system refuses to hide.
+PassOutcome HideBottomUp(WindowSystem& ws, const WindowIds& topDown);
 
-// ShowWindow(SW_SHOW), queued instead when the window's thread does not answer.
-void ShowWithoutWaiting(WindowSystem& ws, ThreadProbe& probe, WindowId w);
+// Shows `bottomToTop` from the bottom up without activating any, each coming up on top of the
+// one before, so that the stacking comes back exactly; then activates the topmost that still
+// exists. A window that does not answer is shown without waiting; when it is the topmost, it
+// activates itself when its thread takes messages again.
+PassOutcome ShowStacked(WindowSystem& ws, const WindowIds& bottomToTop);
+
+// The windows of a list, in its order.
+WindowIds IdsOf(const std::list<WindowEntry>& list);
+
+// ShowWindow(SW_SHOW), queued instead when the window's thread does not answer; gives what is
+// still pending.
+void ShowWithoutWaiting(WindowSystem& ws, ThreadProbe& probe, WindowId w, PendingCalls* pending);
 // SetForegroundWindow; a window that does not answer is raised to the top without waiting.
 void BringForwardWithoutWaiting(WindowSystem& ws, WindowId w);
 

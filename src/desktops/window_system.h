@@ -20,14 +20,19 @@ class WindowSystem {
   // DwmGetWindowAttribute(DWMWA_CLOAKED): visible to the window system, yet not on the screen.
   // False where the system does not cloak windows.
   virtual bool IsCloaked(WindowId w) = 0;
-  virtual void Show(WindowId w) = 0;          // ShowWindow(w, SW_SHOW)
-  virtual void Hide(WindowId w) = 0;          // ShowWindow(w, SW_HIDE)
+  virtual void Show(WindowId w) = 0;  // ShowWindow(w, SW_SHOW)
+  virtual void Hide(WindowId w) = 0;  // ShowWindow(w, SW_HIDE)
+  // ShowWindow(w, SW_SHOWNA): a hidden window comes up on top of the others and hears
+  // WM_SHOWWINDOW (SetWindowPos sends none); activation stays where it is.
+  virtual void ShowNoActivate(WindowId w) = 0;
   virtual void Activate(WindowId w) = 0;      // SetActiveWindow
   virtual void BringToFront(WindowId w) = 0;  // SetForegroundWindow
 
-  // The calls above wait for the window's thread when it belongs to another program. Those
-  // below never wait: they are queued for that thread and take effect when it next takes
-  // messages.
+  // The calls above wait for the window's thread when it belongs to another program, and so do
+  // Answers and Settle; while they wait, messages other threads send to this one are handled
+  // (the tray's clicks among them), so a caller holds no reference into its lists across them.
+  // The others below never wait: they are queued for that thread and take effect when it next
+  // takes messages.
   virtual std::uint32_t ThreadOf(WindowId w) = 0;  // GetWindowThreadProcessId
   // Whether w's thread takes messages now: not IsHungAppWindow, and a WM_NULL sent with
   // SendMessageTimeout(SMTO_ABORTIFHUNG) answered within a few tens of milliseconds.
@@ -36,11 +41,11 @@ class WindowSystem {
   // taken after what was queued before it, so the thread has then worked through them.
   virtual bool Settle(WindowId w) = 0;
   virtual void ShowAsync(WindowId w) = 0;  // ShowWindowAsync(w, SW_SHOW)
-  virtual void HideAsync(WindowId w) = 0;  // ShowWindowAsync(w, SW_HIDE)
-  // SetWindowPos(w, above, SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE): shows w
-  // right below `above` (on top of everything when it is 0) without activating it; with `async`
-  // also SWP_ASYNCWINDOWPOS, so that it never waits.
-  virtual void ShowBelow(WindowId w, WindowId above, bool async) = 0;
+  // ShowWindowAsync(w, SW_SHOWNA): see ShowNoActivate.
+  virtual void ShowNoActivateAsync(WindowId w) = 0;
+  // ShowWindowAsync(w, SW_HIDE). False when the system refuses it: a program of lower integrity
+  // may not hide an elevated program's window, which then stays visible.
+  virtual bool HideAsync(WindowId w) = 0;
   // What recognises a window again after this process has gone and its handle may name another.
   virtual std::uint32_t ProcessOf(WindowId w) = 0;  // GetWindowThreadProcessId; 0 when none
   virtual std::string ClassOf(WindowId w) = 0;      // GetClassNameA, up to 256 characters

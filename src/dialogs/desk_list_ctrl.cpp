@@ -7,7 +7,7 @@ CDeskListCtrl::~CDeskListCtrl() {
 void CDeskListCtrl::OnAttach() {
   if (m_font != nullptr) return;
   LOGFONTA face = {};
-  face.lfHeight = 13;
+  face.lfHeight = ScreenPixels(13);
   face.lfWeight = FW_BOLD;
   lstrcpynA(face.lfFaceName, "Tahoma", LF_FACESIZE);
   m_font = CreateFontIndirectA(&face);

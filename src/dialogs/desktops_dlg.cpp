@@ -28,8 +28,12 @@ void CDesktopsDlg::BindControls() {
 // The current desktop's mark is set here only: every later fill drops it.
 BOOL CDesktopsDlg::OnInitDialog() {
   SendMessageA(Window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-  SendMessageA(Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
-  m_listDesks.InsertColumn(0, "", LVCFMT_LEFT, kColumnWidth);
+  // The caption's icon at its own size (16 pixels at 96 DPI, 24 at 144), not the big one shrunk.
+  HANDLE small =
+      LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_MAIN), IMAGE_ICON,
+                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED);
+  SendMessageA(Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+  m_listDesks.InsertColumn(0, "", LVCFMT_LEFT, ScreenPixels(kColumnWidth));
   FillDeskList();
   m_listDesks.SetItemData(m_pApp->CurrentDesktop() - 1, 1);
   ShowOptions();

@@ -8,6 +8,13 @@ LRESULT DialogControl::Send(UINT message, WPARAM wParam, LPARAM lParam) const {
   return SendMessageA(window_, message, wParam, lParam);
 }
 
+int ScreenPixels(int at96) {
+  HDC screen = GetDC(nullptr);
+  const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+  if (screen != nullptr) ReleaseDC(nullptr, screen);
+  return MulDiv(at96, dpi, 96);
+}
+
 void DialogControl::Attach(HWND window) {
   window_ = window;
   OnAttach();

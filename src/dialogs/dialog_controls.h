@@ -7,6 +7,9 @@
 #include <cstdint>
 #include <string>
 
+// Pixels at 96 DPI in pixels at the screen's DPI, which the dialog manager sizes the dialogs for.
+int ScreenPixels(int at96);
+
 // A control of a running dialog, attached to its window when the dialog opens and detached when
 // the dialog's window goes. Every call on a detached control does nothing.
 class DialogControl {

@@ -1,5 +1,6 @@
 #include "settings/hidden_journal.h"
 
+#include <iterator>
 #include <utility>
 
 namespace {
@@ -61,37 +62,59 @@ namespace {
 // A hidden window is asked what it is once; a visible one only keeps what was known of it, for
 // when it is hidden again.
 const WindowIdentity* Identify(WindowId w, bool hidden, WindowSystem& windows,
-                               KnownIdentities& known, KnownIdentities& kept) {
-  auto done = kept.find(w);
-  if (done != kept.end()) return &done->second;
-  auto before = known.find(w);
-  if (before != known.end()) return &kept.emplace(w, before->second).first->second;
-  if (!hidden) return nullptr;
-  return &kept.emplace(w, WindowIdentity{windows.ProcessOf(w), windows.ClassOf(w)}).first->second;
+                               KnownIdentities& known) {
+  auto it = known.byWindow.find(w);
+  if (it == known.byWindow.end()) {
+    if (!hidden) return nullptr;
+    it = known.byWindow.emplace(w, WindowIdentity{windows.ProcessOf(w), windows.ClassOf(w), 0})
+             .first;
+  }
+  it->second.pass = known.pass;
+  return &it->second;
+}
+
+// A window in no list any more is forgotten: its handle may come to name another window.
+void ForgetUnlisted(KnownIdentities& known) {
+  for (auto it = known.byWindow.begin(); it != known.byWindow.end();) {
+    it = it->second.pass == known.pass ? std::next(it) : known.byWindow.erase(it);
+  }
+}
+
+// Still hidden although its desktop is shown: the show waits for its program.
+bool ShowPending(const PendingCalls& pending, WindowId w) {
+  if (pending.empty()) return false;
+  auto it = pending.find(w);
+  return it != pending.end() && it->second == kShowPending;
 }
 
 }  // namespace
 
-std::vector<JournalRecord> HiddenWindowRecords(const DesktopTable& table, DesktopNumber current,
-                                               WindowSystem& windows, KnownIdentities& known) {
+std::vector<JournalRecord> HiddenWindowRecords(const DesktopTable& table, DesktopNumber shown,
+                                               const PendingCalls& pending, WindowSystem& windows,
+                                               KnownIdentities& known) {
   std::vector<JournalRecord> records;
-  KnownIdentities kept;
+  std::size_t listed = 0;
+  for (const auto& entry : table) listed += entry.second.windows.size();
+  records.reserve(listed);
+  ++known.pass;
   for (const auto& [number, desk] : table) {
-    const bool hidden = number != current;
     for (const WindowEntry& entry : desk.windows) {
-      const WindowIdentity* id = Identify(entry.window, hidden, windows, known, kept);
+      const bool hidden = number != shown || ShowPending(pending, entry.window);
+      const WindowIdentity* id = Identify(entry.window, hidden, windows, known);
       if (hidden)
         records.push_back(
             JournalRecord{entry.window, id->process, number, desk.name, id->windowClass});
     }
   }
-  known.swap(kept);
+  ForgetUnlisted(known);
   return records;
 }
 
-std::string EncodeJournal(const std::vector<JournalRecord>& records) {
+std::string EncodeJournal(const std::vector<JournalRecord>& records, std::size_t* encoded) {
   std::string out(kMagic, kMagicBytes);
+  out.reserve(records.size() * 32);  // a record with a short name and class
   std::string one;
+  std::size_t count = 0;
   for (const JournalRecord& r : records) {
     one.clear();
     PutLE(one, r.window, 4);
@@ -101,7 +124,9 @@ std::string EncodeJournal(const std::vector<JournalRecord>& records) {
     PutText(one, r.windowClass, kMaxClass, 2);
     if (out.size() + one.size() > journal::kCapacity) break;
     out += one;
+    ++count;
   }
+  if (encoded) *encoded = count;
   return out;
 }
 
@@ -136,24 +161,38 @@ std::vector<JournalRecord> HiddenJournal::Read() {
   return records;
 }
 
-void HiddenJournal::Write(const std::vector<JournalRecord>& records) {
-  const std::string data = records.empty() ? std::string() : EncodeJournal(records);
-  if (stored_ && *stored_ == data) return;
+bool HiddenJournal::Write(const std::vector<JournalRecord>& records) {
+  std::size_t encoded = 0;
+  const std::string data = records.empty() ? std::string() : EncodeJournal(records, &encoded);
+  if (stored_ && *stored_ == data) return true;
   if (data.empty()) {
     store_.DeleteKey(journal::kKey);
     stored_ = data;
-  } else {
-    Store(data);
+    return true;
   }
+  if (Store(data) && encoded == records.size()) return true;
+  stored_.reset();  // made again at the next call
+  return false;
 }
 
-void HiddenJournal::Store(const std::string& data) {
+// The volatile key's parent is made first as an ordinary key: creating the volatile key alone
+// would create a missing parent volatile too, and the settings in it would go at logoff.
+bool HiddenJournal::Store(const std::string& data) {
   SettingsStore::Key key = 0;
-  if (!store_.CreateVolatileKey(journal::kKey, &key)) {
-    stored_.reset();  // tried again at the next change
-    return;
-  }
-  store_.SetValue(key, journal::kValue, SettingsStore::kBinary, data);
+  bool created = false;
+  if (!store_.CreateKey(journal::kParentKey, &key, &created)) return false;
   store_.CloseKey(key);
-  stored_ = data;
+  if (!store_.CreateVolatileKey(journal::kKey, &key)) return false;
+  const bool written = store_.SetValue(key, journal::kValue, SettingsStore::kBinary, data);
+  store_.CloseKey(key);
+  if (written) stored_ = data;
+  return written;
+}
+
+void RescueList::Publish(const std::vector<JournalRecord>& records) {
+  const int spare = 1 - active_.load(std::memory_order_relaxed);
+  std::vector<WindowId>& ids = buffers_[spare];
+  ids.clear();
+  for (const JournalRecord& r : records) ids.push_back(r.window);
+  active_.store(spare, std::memory_order_release);
 }

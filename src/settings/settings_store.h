@@ -31,7 +31,8 @@ class SettingsStore {
   // included). A longer name answers kNameTooLong and hands out nothing.
   virtual Enum EnumValueName(Key key, std::uint32_t index, std::uint32_t capacityChars,
                              std::string* name) = 0;
-  virtual void SetValue(Key key, const std::string& name, std::uint32_t type,
+  // RegSetValueExA; false when the store did not take the data.
+  virtual bool SetValue(Key key, const std::string& name, std::uint32_t type,
                         const std::string& data) = 0;
   virtual void DeleteValue(Key key, const std::string& name) = 0;
   virtual void DeleteKey(const std::string& path) = 0;  // RegDeleteKeyA(HKCU, path)

@@ -262,6 +262,11 @@ class WineTestCase(unittest.TestCase):
     def press(self, *combos):
         self.assertEqual(self.probe("keys", *combos), ["ok"])
 
+    def notice_off(self):
+        self.probe("regset", OPTIONS_KEY, "PrevDesk", "REG_SZ", b"1 37".hex(),
+                   "NextDesk", "REG_SZ", b"1 39".hex(), "ShowCurDeskMsg", "REG_BINARY", "00",
+                   check=True)
+
     def assert_visible(self, titles, state, why):
         lines = self.probe("wait-visible", 1 if state else 0, WAIT_MS, *titles)
         self.assertEqual(lines, ["ok"], why)
@@ -547,11 +552,6 @@ class Hotkeys(WineTestCase):
 
 
 class Switching(WineTestCase):
-    def notice_off(self):
-        self.probe("regset", OPTIONS_KEY, "PrevDesk", "REG_SZ", b"1 37".hex(),
-                   "NextDesk", "REG_SZ", b"1 39".hex(), "ShowCurDeskMsg", "REG_BINARY", "00",
-                   check=True)
-
     def test_a_program_that_takes_no_messages_holds_nothing_up(self):
         self.notice_off()
         windows = self.open_windows("W")
@@ -590,6 +590,93 @@ class Switching(WineTestCase):
                 self.assert_visible(titles, number == desk, "desktop %d after quick presses,"
                                     " windows of desktop %d" % (desk, number))
             current = desk
+
+
+class MidSwitch(WineTestCase):
+    """Whatever happens while a switch waits for another program's windows."""
+
+    def slow_windows(self, count):
+        """Windows that take a second each to handle a hide; their probe says what they hear."""
+        heard = self.probe_background("windows", "S", count, 600, 1000, first_line="ready")
+        return heard, ["S%d" % i for i in range(1, count + 1)]
+
+    def test_tray_clicks_during_a_slow_switch_wait_until_it_ends(self):
+        heard, slow = self.slow_windows(5)
+        windows = slow + self.open_windows("W")
+        program = self.start_program()
+        hidden = self.hidden_window()
+        x, y, _ = self.tray_icon()
+        self.press("alt+right")
+        self.assertEqual(self.probe("mouse", x, y, "right"), ["ok"])
+        self.assertEqual(self.probe("mouse", x, y, "left"), ["ok"])
+        self.assertEqual(self.probe("mouse", *MOUSE_ASIDE), ["ok"])
+        started = [heard.readline(0.05) for _ in slow]
+        self.assertIn(None, started, "the clicks came too late: every hide had begun")
+        self.assertIsNotNone(self.menus(1), "the right click opened no menu after the switch")
+        self.choose("esc")
+        self.assertEqual(len(self.dialogs(OPTIONS_TITLE)[0]), 1, "no options dialog after the menu")
+        self.post(OPTIONS_TITLE, 0, WM_CLOSE)
+        self.assertEqual(self.probe("wait-gone", WAIT_MS, OPTIONS_TITLE), ["ok"])
+        self.assert_visible(windows, False, "desktop 1's windows did not stay on desktop 1")
+        self.press("alt+left")
+        self.assert_visible(windows, True, "Alt+Left did not bring every window back")
+        self.press("alt+right")
+        self.assert_visible(windows, False, "Alt+Right did not hide every window again")
+        self.open_menu()
+        self.press("up", "enter")
+        self.assert_orderly_end(program, windows, hidden, "Exit")
+
+    def test_killed_in_a_slow_switch_every_window_comes_back(self):
+        heard, slow = self.slow_windows(3)
+        windows = slow + self.open_windows("W")
+        program = self.start_program()
+        self.press("alt+right")
+        self.assertRegex(heard.readline() or "", r"^heard S\d 0$", "no slow hide began")
+        self.assertEqual(self.probe("end-program", "kill"), ["done"])
+        self.wait_exit(program, "when killed")
+        self.start_program()
+        self.assert_visible(windows, True, "windows of the killed switch stayed hidden")
+        self.assert_stays_visible(windows, "a hide queued before the kill won", seconds=4)
+
+    def test_hide_queued_for_a_hung_program_does_not_outlive_a_kill(self):
+        self.notice_off()
+        windows = self.open_windows("W")
+        program = self.start_program()
+        hung = self.probe_background("hang-window", "Hung", 12000, first_line="hanging")
+        self.press("alt+right")
+        self.assert_visible(windows, False, "Alt+Right did not switch")
+        self.assertEqual(self.probe("end-program", "kill"), ["done"])
+        self.wait_exit(program, "when killed")
+        self.start_program()
+        self.assert_visible(windows, True, "the next start did not show desktop 1's windows")
+        self.assertIsNone(hung.readline(0.05), "the checks came too late: the helper woke first")
+        self.assertEqual(hung.readline(30), "awake")
+        self.assert_stays_visible(["Hung"], "the hide queued before the kill hid it for good", 3)
+
+    def test_a_shown_window_hears_it(self):
+        heard = self.probe_background("windows", "W", 3, 600, 0, first_line="ready")
+        self.start_program()
+        self.press("alt+right")
+        self.assert_visible(WINDOWS, False, "Alt+Right did not switch")
+        self.press("alt+left")
+        self.assert_visible(WINDOWS, True, "Alt+Left did not switch back")
+        lines = [heard.readline(5) for _ in range(6)] + [heard.readline(1)]
+        for title in WINDOWS:
+            self.assertEqual([l for l in lines if l and l.split()[1] == title],
+                             ["heard %s 0" % title, "heard %s 1" % title], lines)
+
+    def test_the_next_window_is_activated_when_the_topmost_has_closed(self):
+        self.notice_off()
+        windows = self.open_windows("W")
+        self.start_program()
+        self.press("alt+right")
+        self.assert_visible(windows, False, "Alt+Right did not switch")
+        self.assertEqual(self.probe("close", "W3"), ["posted"])
+        self.poll(lambda: self.probe("visible", "W3"), ["missing"], "W3 did not close")
+        self.press("alt+left")
+        self.assert_visible(windows[:2], True, "Alt+Left did not switch back")
+        self.assertEqual(self.probe("wait-foreground", "W2", WAIT_MS), ["ok"],
+                         "W2, the highest window left, was not activated")
 
 
 class Notice(WineTestCase):
@@ -707,14 +794,23 @@ class DisorderlyEnd(WineTestCase):
         self.assertEqual(self.wait_exit(program, "after WM_CLOSE"), 0)
         self.assertEqual(self.probe("visible", *windows), ["1", "1"])
 
-    def test_crash_shows_the_hidden_windows(self):
+    def end_shows_the_hidden_windows(self, how):
         self.probe("regset", "Software\\Wine\\WineDbg", "ShowCrashDialog", "REG_DWORD",
                    "00000000", check=True)
         program, windows = self.hide_on_desktops_one_and_two()
-        self.assertEqual(self.probe("end-program", "crash"), ["done"])
-        self.assert_visible(windows, True, "the crash left windows hidden")
-        self.assertNotEqual(self.wait_exit(program, "after the crash"), 0)
+        self.assertEqual(self.probe("end-program", how), ["done"])
+        self.assert_visible(windows, True, "%s left windows hidden" % how)
+        self.assertNotEqual(self.wait_exit(program, "after " + how), 0)
         self.assertIsNotNone(self.regdump("Software\\veilswitcher\\hidden"), "journal gone")
+
+    def test_crash_shows_the_hidden_windows(self):
+        self.end_shows_the_hidden_windows("crash")
+
+    def test_stack_overflow_of_the_program_thread_shows_the_hidden_windows(self):
+        self.end_shows_the_hidden_windows("overflow")
+
+    def test_abort_on_the_program_thread_shows_the_hidden_windows(self):
+        self.end_shows_the_hidden_windows("abort")
 
     def test_taskbar_created_adds_the_icon_again(self):
         self.start_program()
@@ -1071,8 +1167,9 @@ class Extras(WineTestCase):
 
     def step(self, keys, shown, hidden, why):
         self.press(keys)
-        self.assert_visible(shown, True, why)
-        self.assert_visible(hidden, False, why)
+        for titles, state in ((shown, True), (hidden, False)):
+            if titles:
+                self.assert_visible(titles, state, why)
 
     def test_sends_with_alt_shift_right_and_alt_shift_f3_and_the_view_follows(self):
         self.open_windows("W", 3)  # W3, opened last, is the foreground window

@@ -24,7 +24,11 @@ namespace {
 
 const char kUsage[] =
     "usage: vsprobe COMMAND ...\n"
-    "  windows PREFIX N [SECONDS]        open N windows PREFIX1..PREFIXN, print ready, pump\n"
+    "  windows PREFIX N [SECONDS [HIDE_MS]]  open N windows PREFIX1..PREFIXN, print ready, pump;\n"
+    "                                     with HIDE_MS, then heard TITLE 1|0 for each\n"
+    "                                     WM_SHOWWINDOW, a hide handled in HIDE_MS\n"
+    "  close TITLE                        post WM_CLOSE to that window\n"
+    "  wait-foreground TITLE TIMEOUT_MS   poll until that window is in the foreground\n"
     "  keys COMBO...                      press combos like alt+right, alt+f2, ctrl+shift+x\n"
     "  quick-keys COMBO...                the same, 5 ms apart instead of 30\n"
     "  hang-window TITLE MS               a window whose thread says hanging, takes no\n"
@@ -56,7 +60,9 @@ const char kUsage[] =
     "                                     ~grayed, submenu>\n"
     "  about TIMEOUT_MS                   the About box: count N, box H, text HEX, and\n"
     "                                     ok L T R B (its OK button)\n"
-    "  end-program kill|crash            TerminateProcess, or a thread of the program that faults\n"
+    "  end-program kill|crash|overflow|abort  TerminateProcess; a thread of the program that\n"
+    "                                     faults; the program's own thread sent to overflow its\n"
+    "                                     stack or to call abort()\n"
     "  taskbar-restart HWND               drop HWND's icon 0 (gone), post TaskbarCreated to HWND\n"
     "  no-tip TIMEOUT_MS                  wait until no tooltip of another program shows\n"
     "Dialog boxes of another process, found by TITLE; ID 0 is the dialog itself, else a control:\n"
@@ -104,9 +110,25 @@ void PumpUntil(DWORD deadline) {
 
 // ---- windows ----------------------------------------------------------------------------
 
-int OpenWindows(const char* prefix, int count, DWORD seconds) {
+bool g_hearing = false;
+bool g_sayShowWindow = false;
+DWORD g_hideMs = 0;
+
+// Once the windows are ready and when asked, says each WM_SHOWWINDOW; a hide then takes g_hideMs
+// to handle, as in a busy program.
+LRESULT CALLBACK HearingProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_SHOWWINDOW && g_sayShowWindow) {
+    char title[64] = "";
+    GetWindowTextA(w, title, sizeof title);
+    Say(std::string("heard ") + title + (wParam ? " 1" : " 0"));
+    if (!wParam) Sleep(g_hideMs);
+  }
+  return DefWindowProcA(w, message, wParam, lParam);
+}
+
+int OpenWindows(const char* prefix, int count, DWORD seconds, DWORD hideMs) {
   WNDCLASSA wc = {};
-  wc.lpfnWndProc = DefWindowProcA;
+  wc.lpfnWndProc = HearingProc;
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
@@ -123,8 +145,32 @@ int OpenWindows(const char* prefix, int count, DWORD seconds) {
     }
   }
   Say("ready");
+  g_sayShowWindow = g_hearing;
+  g_hideMs = hideMs;
   PumpUntil(GetTickCount() + seconds * 1000);
   return 0;
+}
+
+int CloseWindow(const char* title) {
+  HWND w = FindWindowA(nullptr, title);
+  const bool posted = w && PostMessageA(w, WM_CLOSE, 0, 0);
+  Say(posted ? "posted" : "missing");
+  return posted ? 0 : 1;
+}
+
+int WaitForeground(const char* title, DWORD timeout) {
+  const DWORD deadline = GetTickCount() + timeout;
+  char now[64] = "";
+  do {
+    GetWindowTextA(GetForegroundWindow(), now, sizeof now);
+    if (std::strcmp(now, title) == 0) {
+      Say("ok");
+      return 0;
+    }
+    Sleep(20);
+  } while (static_cast<LONG>(deadline - GetTickCount()) > 0);
+  Say(std::string("timeout ") + now);
+  return 1;
 }
 
 // ---- keys -------------------------------------------------------------------------------
@@ -441,20 +487,79 @@ int TempFile() {
 
 // ---- disorderly ends and a restarted shell ----------------------------------------------
 
+// Machine code that moves the stack pointer down half a page at a time and writes there, for
+// ever: the stack overflows within a few milliseconds.
+#ifdef _WIN64
+const BYTE kOverflow[] = {0x48, 0x81, 0xEC, 0x00, 0x08, 0x00, 0x00,        // sub rsp, 0x800
+                          0x48, 0xC7, 0x04, 0x24, 0x00, 0x00, 0x00, 0x00,  // mov qword [rsp], 0
+                          0xEB, 0xEF};                                     // jmp to the start
+#else
+const BYTE kOverflow[] = {0x81, 0xEC, 0x00, 0x08, 0x00, 0x00,        // sub esp, 0x800
+                          0xC7, 0x04, 0x24, 0x00, 0x00, 0x00, 0x00,  // mov dword [esp], 0
+                          0xEB, 0xF1};                               // jmp to the start
+#endif
+
+// Where the program's abort() is: msvcrt.dll lies at the same address in every process of the
+// prefix, which its first bytes there confirm.
+void* RemoteAbort(HANDLE process) {
+  void* local = reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("msvcrt.dll"), "abort"));
+  BYTE there[16] = {};
+  return local && ReadProcessMemory(process, local, there, sizeof there, nullptr) &&
+                 std::memcmp(there, local, sizeof there) == 0
+             ? local
+             : nullptr;
+}
+
+void* RemoteOverflow(HANDLE process) {
+  void* code = VirtualAllocEx(process, nullptr, sizeof kOverflow, MEM_COMMIT | MEM_RESERVE,
+                              PAGE_EXECUTE_READWRITE);
+  return code && WriteProcessMemory(process, code, kOverflow, sizeof kOverflow, nullptr) ? code
+                                                                                         : nullptr;
+}
+
+// Sends the thread of `hidden`, waiting in its message loop, to `code` with a fresh frame below
+// its stack pointer; a message wakes it.
+bool Divert(HWND hidden, void* code) {
+  HANDLE thread = code ? OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT | THREAD_SET_CONTEXT,
+                                    FALSE, GetWindowThreadProcessId(hidden, nullptr))
+                       : nullptr;
+  if (!thread) return false;
+  CONTEXT context = {};
+  context.ContextFlags = CONTEXT_CONTROL;
+  bool done = SuspendThread(thread) != static_cast<DWORD>(-1) && GetThreadContext(thread, &context);
+#ifdef _WIN64
+  context.Rip = reinterpret_cast<DWORD64>(code);
+  context.Rsp = ((context.Rsp - 256) & ~DWORD64{15}) - 8;
+#else
+  context.Eip = reinterpret_cast<DWORD>(code);
+  context.Esp = ((context.Esp - 256) & ~DWORD{15}) - 4;
+#endif
+  done = done && SetThreadContext(thread, &context);
+  ResumeThread(thread);
+  CloseHandle(thread);
+  return done && PostMessageA(hidden, WM_NULL, 0, 0);
+}
+
 // "kill" ends the program as a task manager's End task does; "crash" starts a thread in it at
-// an address where nothing is mapped, which faults at once.
-int EndProgram(const std::string& how) {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(FindWindowA("veilswitcherApp", nullptr), &pid);
-  HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid);
+// an address where nothing is mapped, which faults at once; "overflow" and "abort" send the
+// program's own thread to overflow its stack or to call abort().
+bool EndIn(HANDLE process, HWND hidden, const std::string& how) {
+  if (how == "overflow" || how == "abort")
+    return Divert(hidden, how == "abort" ? RemoteAbort(process) : RemoteOverflow(process));
+  if (how != "crash")
+    return TerminateProcess(process, 1) && WaitForSingleObject(process, 10000) == WAIT_OBJECT_0;
   const auto nowhere = reinterpret_cast<LPTHREAD_START_ROUTINE>(UINT_PTR{16});
-  HANDLE thread = how == "crash" && process
-                      ? CreateRemoteThread(process, nullptr, 0, nowhere, nullptr, 0, nullptr)
-                      : nullptr;
-  const bool done = how == "crash" ? thread != nullptr
-                                   : TerminateProcess(process, 1) &&
-                                         WaitForSingleObject(process, 10000) == WAIT_OBJECT_0;
+  HANDLE thread = CreateRemoteThread(process, nullptr, 0, nowhere, nullptr, 0, nullptr);
   if (thread) CloseHandle(thread);
+  return thread != nullptr;
+}
+
+int EndProgram(const std::string& how) {
+  HWND hidden = FindWindowA("veilswitcherApp", nullptr);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hidden, &pid);
+  HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid);
+  const bool done = process && EndIn(process, hidden, how);
   if (process) CloseHandle(process);
   Say(done ? "done" : "fail");
   return done ? 0 : 1;
@@ -1065,8 +1170,12 @@ int Run(int argc, char** argv) {
   const int rest = argc - 2;
   char** args = argv + 2;
   if (cmd == "windows" && rest >= 2) {
-    return OpenWindows(args[0], std::atoi(args[1]), rest > 2 ? ParseNumber(args[2]) : 600);
+    g_hearing = rest > 3;
+    return OpenWindows(args[0], std::atoi(args[1]), rest > 2 ? ParseNumber(args[2]) : 600,
+                       g_hearing ? ParseNumber(args[3]) : 0);
   }
+  if (cmd == "close" && rest == 1) return CloseWindow(args[0]);
+  if (cmd == "wait-foreground" && rest == 2) return WaitForeground(args[0], ParseNumber(args[1]));
   if (cmd == "keys" && rest >= 1) return PressKeys(rest, args);
   if (cmd == "quick-keys" && rest >= 1) return PressKeys(rest, args, 5);
   if (cmd == "hang-window" && rest == 2) return HangWindow(args[0], ParseNumber(args[1]));

@@ -109,6 +109,17 @@ bool FakeSettingsStore::CreateKey(const std::string& path, Key* key, bool* creat
   return true;
 }
 
+// Every key the call creates, the missing parents included, is volatile.
+bool FakeSettingsStore::CreateVolatileKey(const std::string& path, Key* key) {
+  const std::string p = Lower(path);
+  for (std::size_t pos = p.find('\\'); pos != std::string::npos; pos = p.find('\\', pos + 1)) {
+    if (!keys_.count(p.substr(0, pos))) volatile_.insert(p.substr(0, pos));
+  }
+  if (!keys_.count(p)) volatile_.insert(p);
+  bool created = false;
+  return CreateKey(path, key, &created);
+}
+
 bool FakeSettingsStore::Open(Op op, const std::string& path, Key* key) {
   if (Failing(op, path) || !HasKey(path)) return false;
   *key = Issue(Lower(path));
@@ -164,10 +175,10 @@ SettingsStore::Enum FakeSettingsStore::EnumValueName(Key key, std::uint32_t inde
   return Enum::kOk;
 }
 
-void FakeSettingsStore::SetValue(Key key, const std::string& name, std::uint32_t type,
+bool FakeSettingsStore::SetValue(Key key, const std::string& name, std::uint32_t type,
                                  const std::string& data) {
   Values_* values = KeyOf(key);
-  if (!values) return;
+  if (!values || Failing(Op::kSetValue, handles_[key])) return false;
   Note("reg.Set " + name);
   auto it = FindIn(*values, name);
   if (it != values->end()) {
@@ -176,6 +187,7 @@ void FakeSettingsStore::SetValue(Key key, const std::string& name, std::uint32_t
   } else {
     values->push_back(Value{name, type, data});
   }
+  return true;
 }
 
 void FakeSettingsStore::DeleteValue(Key key, const std::string& name) {
@@ -193,6 +205,7 @@ void FakeSettingsStore::DeleteKey(const std::string& path) {
     if (k.first.compare(0, p.size() + 1, p + "\\") == 0) return;  // has subkeys
   }
   keys_.erase(p);
+  volatile_.erase(p);
 }
 
 void FakeSettingsStore::CloseKey(Key key) {

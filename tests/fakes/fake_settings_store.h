@@ -14,8 +14,8 @@
 // The current user's registry hive, in memory: key paths and value names compare without regard
 // to case (ASCII letters only), values enumerate in creation order (overwriting keeps the place),
 // the empty name is the default value, data is kept byte for byte with no terminator added,
-// creating a key creates its parents, and a key with subkeys cannot be deleted. No test logs off,
-// so a volatile key is a key.
+// creating a key creates its parents (volatile ones when the key is volatile), and a key with
+// subkeys cannot be deleted. No test logs off, so a volatile key is otherwise a key.
 class FakeSettingsStore : public SettingsStore, public TimelineSource {
  public:
   struct Value {
@@ -26,7 +26,7 @@ class FakeSettingsStore : public SettingsStore, public TimelineSource {
       return name == o.name && type == o.type && data == o.data;
     }
   };
-  enum class Op { kCreate, kOpen, kOpenPlain };
+  enum class Op { kCreate, kOpen, kOpenPlain, kSetValue };
   using Contents = std::map<std::string, std::vector<Value>>;  // by lower-cased path
 
   // Test side: set up and read back without handles.
@@ -47,17 +47,15 @@ class FakeSettingsStore : public SettingsStore, public TimelineSource {
   int BadCloses() const { return badCloses_; }
 
   bool CreateKey(const std::string& path, Key* key, bool* created) override;
-  bool CreateVolatileKey(const std::string& path, Key* key) override {
-    bool created = false;
-    return CreateKey(path, key, &created);
-  }
+  bool CreateVolatileKey(const std::string& path, Key* key) override;
+  bool IsVolatile(const std::string& path) const { return volatile_.count(Lower(path)) != 0; }
   bool OpenKey(const std::string& path, Key* key) override;
   bool OpenKeyPlain(const std::string& path, Key* key) override;
   bool QueryValue(Key key, const std::string& name, std::uint32_t capacity,
                   std::string* data) override;
   Enum EnumValueName(Key key, std::uint32_t index, std::uint32_t capacityChars,
                      std::string* name) override;
-  void SetValue(Key key, const std::string& name, std::uint32_t type,
+  bool SetValue(Key key, const std::string& name, std::uint32_t type,
                 const std::string& data) override;
   void DeleteValue(Key key, const std::string& name) override;
   void DeleteKey(const std::string& path) override;
@@ -77,6 +75,7 @@ class FakeSettingsStore : public SettingsStore, public TimelineSource {
   Contents keys_;
   std::map<Key, std::string> handles_;
   std::set<std::pair<Op, std::string>> failures_;
+  std::set<std::string> volatile_;
   Key nextHandle_ = 0x1a0;
   int badCloses_ = 0;
 };

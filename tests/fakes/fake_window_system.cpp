@@ -5,7 +5,10 @@
 WindowId FakeWindowSystem::Open(const std::string& title, bool visible, std::uint32_t thread) {
   WindowId id = nextId_;
   nextId_ += 0x20;
-  windows_[id] = Window{title, visible, false, thread};
+  Window& win = windows_[id];
+  win.title = title;
+  win.visible = win.heardVisible = visible;
+  win.thread = thread;
   zorder_.push_front(id);
   place_[id] = zorder_.begin();
   if (visible) SetActive(id);
@@ -28,7 +31,16 @@ void FakeWindowSystem::SetTitle(WindowId w, const std::string& title) {
 }
 
 void FakeWindowSystem::SetVisibleByOwner(WindowId w, bool visible) {
-  if (Window* win = Find(w)) win->visible = visible;
+  if (Window* win = Find(w)) win->visible = win->heardVisible = visible;
+}
+
+void FakeWindowSystem::SetElevated(WindowId w) {
+  if (Window* win = Find(w)) win->elevated = true;
+}
+
+bool FakeWindowSystem::HeardVisible(WindowId w) const {
+  auto it = windows_.find(w);
+  return it != windows_.end() && it->second.heardVisible;
 }
 
 void FakeWindowSystem::SetOwnerAndClass(WindowId w, std::uint32_t process, const std::string& cls) {
@@ -44,7 +56,7 @@ void FakeWindowSystem::SetOwner(WindowId owned, WindowId owner) {
 
 void FakeWindowSystem::ClickOn(WindowId w) {
   if (!Find(w)) return;
-  Raise(w, 0);
+  Raise(w);
   foreground_ = w;
   SetActive(w);
 }
@@ -129,7 +141,11 @@ bool FakeWindowSystem::Exists(WindowId w) {
 }
 
 void FakeWindowSystem::Show(WindowId w) {
-  Deliver(Call::kShow, "ws.Show ", w, false, [this, w] { ApplyShow(w); });
+  Deliver(Call::kShow, "ws.Show ", w, false, [this, w] { ApplyShow(w, true); });
+}
+
+void FakeWindowSystem::ShowNoActivate(WindowId w) {
+  Deliver(Call::kShowNoActivate, "ws.ShowNA ", w, false, [this, w] { ApplyShow(w, false); });
 }
 
 void FakeWindowSystem::Hide(WindowId w) {
@@ -145,7 +161,7 @@ void FakeWindowSystem::BringToFront(WindowId w) {
   Deliver(Call::kBringToFront, "ws.BringToFront ", w, false, [this, w] {
     foreground_ = w;
     SetActive(w);
-    Raise(w, 0);
+    Raise(w);
   });
 }
 
@@ -166,6 +182,7 @@ bool FakeWindowSystem::Answers(WindowId w) {
 }
 
 bool FakeWindowSystem::Settle(WindowId w) {
+  Wait();
   Window* win = Find(w);
   if (!win || hung_.count(win->thread) != 0) return false;
   RunQueued(win->thread);
@@ -173,23 +190,23 @@ bool FakeWindowSystem::Settle(WindowId w) {
 }
 
 void FakeWindowSystem::ShowAsync(WindowId w) {
-  Deliver(Call::kShowAsync, "ws.ShowAsync ", w, true, [this, w] { ApplyShow(w); });
+  Deliver(Call::kShowAsync, "ws.ShowAsync ", w, true, [this, w] { ApplyShow(w, true); });
 }
 
-void FakeWindowSystem::HideAsync(WindowId w) {
+void FakeWindowSystem::ShowNoActivateAsync(WindowId w) {
+  Deliver(Call::kShowNoActivateAsync, "ws.ShowNAAsync ", w, true,
+          [this, w] { ApplyShow(w, false); });
+}
+
+bool FakeWindowSystem::HideAsync(WindowId w) {
+  Window* win = Find(w);
+  if (win && win->elevated) return false;  // access denied
   Deliver(Call::kHideAsync, "ws.HideAsync ", w, true, [this, w] { ApplyHide(w); });
-}
-
-// SetWindowPos fails as a whole when the window to insert after is gone.
-void FakeWindowSystem::ShowBelow(WindowId w, WindowId above, bool async) {
-  Deliver(Call::kShowBelow, "ws.ShowBelow ", w, async, [this, w, above] {
-    if (above != 0 && !Find(above)) return;
-    Find(w)->visible = true;
-    Raise(w, above);
-  });
+  return true;
 }
 
 // Runs the effect on an existing window now or, if `async`, when its thread next takes messages.
+// A direct call is a sent message: it is taken before anything the thread still has queued.
 void FakeWindowSystem::Deliver(Call call, const char* name, WindowId w, bool async,
                                std::function<void()> effect) {
   log_.push_back(LogEntry{call, w});
@@ -203,22 +220,33 @@ void FakeWindowSystem::Deliver(Call call, const char* name, WindowId w, bool asy
     return;
   }
   if (hung_.count(win->thread) != 0) ++waitsOnHung_;  // it returns once the thread wakes
-  RunQueued(win->thread);
-  effect();
+  Wait();
+  if (Find(w)) effect();
 }
 
-void FakeWindowSystem::ApplyShow(WindowId w) {
+// A hook is out of the list while it runs, so a wait inside it does not run it again.
+void FakeWindowSystem::Wait() {
+  std::vector<std::function<bool()>> running, kept;
+  running.swap(hooks_);
+  for (auto& hook : running) {
+    if (!hook()) kept.push_back(std::move(hook));
+  }
+  hooks_.insert(hooks_.begin(), kept.begin(), kept.end());
+}
+
+// SW_SHOW and SW_SHOWNA bring a hidden window up on top; only SW_SHOW activates it.
+void FakeWindowSystem::ApplyShow(WindowId w, bool activate) {
   Window* win = Find(w);
-  if (!win || win->visible) return;
-  win->visible = true;
-  Raise(w, 0);
-  SetActive(w);
+  if (!win || win->visible || win->elevated) return;
+  win->visible = win->heardVisible = true;
+  Raise(w);
+  if (activate) SetActive(w);
 }
 
 void FakeWindowSystem::ApplyHide(WindowId w) {
   Window* win = Find(w);
-  if (!win) return;
-  win->visible = false;
+  if (!win || win->elevated) return;
+  win->visible = win->heardVisible = false;
   if (active_ != w) return;
   WindowId next = 0;
   for (auto it = std::next(place_.at(w)); it != zorder_.end() && !next; ++it) {
@@ -233,10 +261,8 @@ void FakeWindowSystem::SetActive(WindowId w) {
   ++activationChanges_;
 }
 
-void FakeWindowSystem::Raise(WindowId w, WindowId above) {
-  if (w == above) return;
-  auto to = above == 0 ? zorder_.begin() : std::next(place_.at(above));
-  zorder_.splice(to, zorder_, place_.at(w));
+void FakeWindowSystem::Raise(WindowId w) {
+  zorder_.splice(zorder_.begin(), zorder_, place_.at(w));
 }
 
 FakeWindowSystem::Window* FakeWindowSystem::Find(WindowId w) {

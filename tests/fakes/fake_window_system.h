@@ -15,11 +15,24 @@
 // from the walk and every call on it does nothing; hiding keeps a window's place in z-order;
 // showing a hidden window with SW_SHOW raises and activates it, hiding the active one hands
 // activation to the next visible window down. Asynchronous calls wait in their thread's queue
-// until it next takes a message; a thread can stop taking messages until it is woken, and a
-// call that would wait on it is counted.
+// until it next takes a message (a probe of a thread that takes none leaves them there); a thread
+// can stop taking messages until it is woken, and a call that would wait on it is counted. A
+// direct call is a sent message and overtakes what is still queued. Only the ShowWindow calls
+// make a window hear WM_SHOWWINDOW. An elevated program's window refuses every show and hide.
+// While the program waits (a probe, a settle, a direct call), messages sent to it are handled:
+// the hooks given to WhileWaiting run then.
 class FakeWindowSystem : public WindowSystem, public TimelineSource {
  public:
-  enum class Call { kShow, kHide, kActivate, kBringToFront, kShowAsync, kHideAsync, kShowBelow };
+  enum class Call {
+    kShow,
+    kHide,
+    kActivate,
+    kBringToFront,
+    kShowAsync,
+    kHideAsync,
+    kShowNoActivate,
+    kShowNoActivateAsync
+  };
   struct LogEntry {
     Call call;
     WindowId window;
@@ -41,6 +54,11 @@ class FakeWindowSystem : public WindowSystem, public TimelineSource {
   void SetOwner(WindowId owned, WindowId owner);
   // The user clicks a window: it comes to the top and becomes active and foreground.
   void ClickOn(WindowId w);
+  void SetElevated(WindowId w);
+  // Runs `hook` at every wait of the program from now on, until it answers true.
+  void WhileWaiting(std::function<bool()> hook) { hooks_.push_back(std::move(hook)); }
+  // The visibility the window's program last heard of through WM_SHOWWINDOW.
+  bool HeardVisible(WindowId w) const;
 
   // Calls that would have waited on a thread that takes no messages.
   int WaitsOnHungThreads() const { return waitsOnHung_; }
@@ -69,8 +87,9 @@ class FakeWindowSystem : public WindowSystem, public TimelineSource {
   bool Answers(WindowId w) override;
   bool Settle(WindowId w) override;
   void ShowAsync(WindowId w) override;
-  void HideAsync(WindowId w) override;
-  void ShowBelow(WindowId w, WindowId above, bool async) override;
+  void ShowNoActivate(WindowId w) override;
+  void ShowNoActivateAsync(WindowId w) override;
+  bool HideAsync(WindowId w) override;
   std::uint32_t ProcessOf(WindowId w) override { return Exists(w) ? windows_[w].process : 0; }
   std::string ClassOf(WindowId w) override { return Exists(w) ? windows_[w].windowClass : ""; }
   // Activation follows hides and shows here, so the active window is the one the user is in.
@@ -82,6 +101,8 @@ class FakeWindowSystem : public WindowSystem, public TimelineSource {
     std::string title;
     bool visible = false;
     bool cloaked = false;
+    bool heardVisible = false;
+    bool elevated = false;
     std::uint32_t thread = 1;
     std::uint32_t process = 0x4d0;  // every window's program, until a test says otherwise
     std::string windowClass = "TestWindow";
@@ -91,10 +112,11 @@ class FakeWindowSystem : public WindowSystem, public TimelineSource {
   // Logs the call; a synchronous one on a hung thread counts as a wait.
   void Deliver(Call call, const char* name, WindowId w, bool async, std::function<void()> effect);
   void RunQueued(std::uint32_t thread);  // what the thread does when it next takes messages
-  void ApplyShow(WindowId w);
+  void Wait();                           // messages sent to the program meanwhile are handled
+  void ApplyShow(WindowId w, bool activate);
   void ApplyHide(WindowId w);
   void SetActive(WindowId w);
-  void Raise(WindowId w, WindowId above);
+  void Raise(WindowId w);
 
   std::map<WindowId, Window> windows_;  // existing windows only
   std::list<WindowId> zorder_;          // top first
@@ -109,4 +131,5 @@ class FakeWindowSystem : public WindowSystem, public TimelineSource {
   int waitsOnHung_ = 0;
   int probes_ = 0;
   int activationChanges_ = 0;
+  std::vector<std::function<bool()>> hooks_;
 };

@@ -56,6 +56,91 @@ TEST_F(HiddenJournalKept, OnlyWindowsStillHiddenAsRecordedComeBackAtStart) {
   EXPECT_EQ(Journal(h), (Strings{"Two:Two"}));
 }
 
+// The journal as it stood at the last wait before the first hide of an operation.
+class WriteAhead : public Running {
+ protected:
+  void SetUp() override {
+    StartWith();
+    h.windows.WhileWaiting([this] {
+      if (h.windows.CallsOf(Call::kHideAsync).empty()) beforeHide_ = Journal(h);
+      return false;
+    });
+  }
+  Strings beforeHide_ = {"no wait"};
+};
+
+TEST_F(WriteAhead, EveryWindowAboutToBeHiddenIsJournalledFirst) {
+  h.OpenWindows({"A"});
+  h.app().SwitchToDesktop(2);
+  EXPECT_EQ(beforeHide_, (Strings{"One:A"}));
+  h.windows.Open("B");
+  h.windows.ClearLog();
+  h.app().SwitchToDesktop(2);  // to the current desktop: its own windows are hidden a moment
+  EXPECT_EQ(beforeHide_, (Strings{"One:A", "Two:B"}));
+  EXPECT_EQ(Journal(h), (Strings{"One:A"}));
+  h.windows.ClearLog();
+  ASSERT_TRUE(h.app().DeleteDesktop(1));  // its windows come to desktop "Two", now number 1
+  EXPECT_EQ(beforeHide_, (Strings{"Two:B", "Two:A"}));
+  EXPECT_EQ(Journal(h), (Strings{"missing"}));
+}
+
+TEST_F(HiddenJournalKept, RenamesAreJournalledAndAFailedWriteIsMadeAgain) {
+  StartWith();
+  h.OpenWindows({"A"});
+  h.app().SwitchToDesktop(2);
+  ASSERT_TRUE(h.app().SetDesktopName(1, "Uno"));
+  EXPECT_EQ(Journal(h), (Strings{"Uno:A"}));
+  h.store.FailOn(Op::kSetValue, kJournalKey);
+  h.windows.Open("B");
+  h.app().SwitchToDesktop(3);
+  EXPECT_EQ(Journal(h), (Strings{"Uno:A"}));
+  h.store.ClearFailures();
+  ASSERT_TRUE(h.app().SetDesktopName(3, "Tres"));  // changes no record, yet the write is due
+  EXPECT_EQ(Journal(h), (Strings{"Uno:A", "Two:B"}));
+  EXPECT_FALSE(h.store.IsVolatile("Software\\veilswitcher"));
+  EXPECT_TRUE(h.store.IsVolatile(kJournalKey));
+}
+
+// The killed copy's hide is still queued for a program that does not answer: a show goes behind
+// it, and the window stays in the journal until its program has answered.
+TEST_F(HiddenJournalKept, AHideQueuedBeforeAKillIsUndoneWhenItsProgramWakes) {
+  const WindowId w = h.windows.Open("Slow", true, 2);
+  h.store.Seed(kJournalKey, "windows", kBinary,
+               EncodeJournal({JournalRecord{w, kOurs, 2, "Two", "TestWindow"}}));
+  h.windows.Hang(2);
+  EXPECT_TRUE(h.windows.HideAsync(w));  // made by the copy that was killed
+  StartWith();
+  EXPECT_EQ(Journal(h), (Strings{"One:Slow"}));  // where the show it waits for puts it
+  h.windows.Wake(2);
+  EXPECT_TRUE(h.windows.IsVisible(w));
+  h.app().SwitchToDesktop(2);
+  EXPECT_EQ(h.Titles(1), (Strings{"Slow"}));
+  EXPECT_FALSE(h.windows.IsVisible(w));
+}
+
+TEST_F(HiddenJournalKept, ACrashShowsWhatTheJournalHoldsEvenMidSwitch) {
+  StartWith();
+  const Ids ids = h.OpenWindows({"A", "B"});
+  h.windows.WhileWaiting([&] {
+    h.app().ShowHiddenWindowsNow();
+    return true;
+  });
+  h.app().SwitchToDesktop(2);
+  EXPECT_THAT(h.windows.CallsOf(Call::kShowNoActivateAsync),
+              ::testing::UnorderedElementsAre(ids[0], ids[1]));
+}
+
+TEST(HiddenJournal, HoldsTwoThousandWindowsWithLongNames) {
+  std::vector<JournalRecord> records(
+      2000, JournalRecord{1, 2, 3, std::string(14, 'n'), std::string(256, 'c')});
+  for (std::size_t i = 0; i < records.size(); ++i) records[i].window = static_cast<WindowId>(i);
+  std::size_t encoded = 0;
+  std::vector<JournalRecord> back;
+  ASSERT_TRUE(DecodeJournal(EncodeJournal(records, &encoded), &back));
+  EXPECT_EQ(encoded, 2000u);
+  EXPECT_EQ(back, records);
+}
+
 TEST(HiddenJournal, MalformedOrOverlongDataReadsAsNothingAndIsReplaced) {
   const std::string good = EncodeJournal({JournalRecord{0x10010, 0x4d0, 2, "Two", "TestWindow"}});
   const std::string cases[] = {good,

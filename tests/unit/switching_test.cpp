@@ -194,7 +194,7 @@ TEST_F(RestoreWindow, OnAnotherDesktopShowsTheItemAndForgetsIt) {
   h.windows.ClearLog();
   h.app().SwitchToDesktop(3);  // C3 now belongs to desktop 2
   EXPECT_TRUE(h.windows.IsVisible(c_[0]) && h.windows.IsVisible(c_[1]));
-  EXPECT_THAT(h.windows.CallsOf(Call::kShowBelow), UnorderedElementsAre(c_[0], c_[1]));
+  EXPECT_THAT(h.windows.CallsOf(Call::kShowNoActivateAsync), UnorderedElementsAre(c_[0], c_[1]));
   EXPECT_EQ(h.Titles(2), (Strings{"C3"}));
 }
 

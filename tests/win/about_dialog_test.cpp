@@ -6,6 +6,7 @@
 #include <functional>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dialogs/about_dlg.h"
@@ -271,18 +272,18 @@ TEST_F(DialogsAbout, RunnerShowsTheBoxWithNoOwnerAndReturnsWhenItCloses) {
   EXPECT_EQ(FindAbout(), nullptr);
 }
 
-TEST_F(DialogsAbout, IconResourceIsOne32By32Image) {
-  HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_MAIN));
-  ASSERT_NE(icon, nullptr);
-  ICONINFO info = {};
-  ASSERT_TRUE(GetIconInfo(icon, &info));
-  BITMAP colour = {};
-  ASSERT_NE(info.hbmColor, nullptr);
-  GetObjectA(info.hbmColor, sizeof(colour), &colour);
-  EXPECT_EQ(colour.bmWidth, 32);
-  EXPECT_EQ(colour.bmHeight, 32);
-  DeleteObject(info.hbmColor);
-  DeleteObject(info.hbmMask);
+// A picture drawn for each size the shell asks for at 96, 120, 144 and 192 DPI: the group
+// directory lists their widths and heights (14-byte entries after a 6-byte header).
+TEST_F(DialogsAbout, IconResourceHoldsOnePicturePerSize) {
+  HMODULE module = GetModuleHandleA(nullptr);
+  HRSRC group = FindResourceA(module, MAKEINTRESOURCEA(IDI_MAIN), RT_GROUP_ICON);
+  ASSERT_NE(group, nullptr);
+  const auto* directory = static_cast<const BYTE*>(LockResource(LoadResource(module, group)));
+  ASSERT_NE(directory, nullptr);
+  std::vector<std::pair<int, int>> sizes;
+  for (int i = 0; i < (directory[4] | directory[5] << 8); ++i)
+    sizes.emplace_back(directory[6 + 14 * i], directory[7 + 14 * i]);
+  EXPECT_EQ(sizes, (std::vector<std::pair<int, int>>{{16, 16}, {20, 20}, {24, 24}, {32, 32}}));
 }
 
 }  // namespace

@@ -217,7 +217,15 @@ TEST_F(OptionsDialogOpening, ShowsTheOptionsInItsOwnTaskbarWindowAndCloseEndsWit
         reinterpret_cast<LRESULT>(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_MAIN)));
     ASSERT_NE(icon, 0);
     EXPECT_EQ(SendMessageA(dialog, WM_GETICON, ICON_BIG, 0), icon);
-    EXPECT_EQ(SendMessageA(dialog, WM_GETICON, ICON_SMALL, 0), icon);
+    // The caption's picture is the one drawn for its size, not the big one.
+    ICONINFO small = {};
+    ASSERT_TRUE(GetIconInfo(
+        reinterpret_cast<HICON>(SendMessageA(dialog, WM_GETICON, ICON_SMALL, 0)), &small));
+    BITMAP colour = {};
+    GetObjectA(small.hbmColor, sizeof(colour), &colour);
+    DeleteObject(small.hbmColor);
+    DeleteObject(small.hbmMask);
+    EXPECT_EQ(colour.bmWidth, GetSystemMetrics(SM_CXSMICON));
     Close(dialog);
   });
   EXPECT_EQ(RunOptions(script), IDCANCEL);

@@ -177,4 +177,6 @@ TEST(RegistryNames, LettersFoldByTheirCodePage) {
   EXPECT_TRUE(SameRegistryName(1250, "\xB3\xBF", "\xA3\xAF"));  // ł ż, Ł Ż
   EXPECT_TRUE(SameRegistryName(1252, "\xFF", "\x9F"));          // ÿ, Ÿ
   EXPECT_FALSE(SameRegistryName(1252, "\xB3", "\xA3"));         // ³, £
+  EXPECT_TRUE(SameRegistryName(1252, "", ""));                  // both the key's default value
+  EXPECT_FALSE(SameRegistryName(1252, "", "a"));
 }

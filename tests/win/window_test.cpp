@@ -173,6 +173,98 @@ TEST_F(WindowSystemTest, RootOwnerFollowsOwnersOfOverlappedWindowsAndForegroundI
   DestroyWindow(main);
 }
 
+// A window of another thread of this process, which pumps its messages until it is destroyed
+// and counts the WM_SHOWWINDOW it hears, shown and hidden.
+class ForeignWindow {
+ public:
+  ForeignWindow() {
+    thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+    while (thread_ && window_ == nullptr && WaitForSingleObject(thread_, 10) == WAIT_TIMEOUT) {
+    }
+  }
+  ~ForeignWindow() {
+    if (window_) PostMessageA(window_, WM_CLOSE, 0, 0);
+    if (thread_) WaitForSingleObject(thread_, 5000);
+    if (thread_) CloseHandle(thread_);
+  }
+  WindowId Id() const { return ToWindowId(window_); }
+  LONG heard[2] = {0, 0};  // [0] hidden, [1] shown
+
+ private:
+  static LRESULT CALLBACK Proc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<ForeignWindow*>(GetWindowLongPtrA(w, GWLP_USERDATA));
+    if (message == WM_SHOWWINDOW && self) InterlockedIncrement(&self->heard[wParam ? 1 : 0]);
+    if (message == WM_DESTROY) PostQuitMessage(0);
+    return DefWindowProcA(w, message, wParam, lParam);
+  }
+  static DWORD WINAPI Run(void* param) {
+    auto* self = static_cast<ForeignWindow*>(param);
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "veilswitcherForeign";
+    RegisterClassA(&wc);
+    HWND w = CreateWindowExA(0, wc.lpszClassName, "foreign", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 80,
+                             80, 200, 100, nullptr, nullptr, wc.hInstance, nullptr);
+    SetWindowLongPtrA(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    self->window_ = w;
+    MSG m;
+    while (w && GetMessageA(&m, nullptr, 0, 0) > 0) DispatchMessageA(&m);
+    return 0;
+  }
+  HANDLE thread_ = nullptr;
+  HWND volatile window_ = nullptr;
+};
+
+// Showing and hiding another thread's window: queued or waited on, the window hears each change
+// (a SetWindowPos show would leave it believing it is still hidden), and a show keeps the
+// foreground where it was.
+TEST_F(WindowSystemTest, AnotherThreadsWindowHearsEveryShowAndHide) {
+  HWND own = CreateTitledWindow("veilswitcher foreground");
+  ForeignWindow foreign;
+  ASSERT_NE(own, nullptr);
+  ASSERT_NE(foreign.Id(), 0u);
+  Win32WindowSystem ws;
+  ws.BringToFront(ToWindowId(own));
+  PumpPending();
+
+  EXPECT_TRUE(ws.HideAsync(foreign.Id()));
+  ASSERT_TRUE(ws.Settle(foreign.Id()));
+  EXPECT_FALSE(ws.IsVisible(foreign.Id()));
+  ws.ShowNoActivateAsync(foreign.Id());
+  ASSERT_TRUE(ws.Settle(foreign.Id()));
+  EXPECT_TRUE(ws.IsVisible(foreign.Id()));
+  ws.Hide(foreign.Id());
+  ws.ShowNoActivate(foreign.Id());
+  ASSERT_TRUE(ws.Settle(foreign.Id()));
+  PumpPending();
+
+  EXPECT_TRUE(ws.IsVisible(foreign.Id()));
+  EXPECT_EQ(foreign.heard[0], 2);
+  EXPECT_EQ(foreign.heard[1], 2);
+  EXPECT_EQ(GetForegroundWindow(), own);
+  DestroyWindow(own);
+}
+
+// The program's own windows change before the call returns, with no message taken, and a hide
+// is never reported refused (ShowWindowAsync on the own thread answers the old visibility here).
+TEST_F(WindowSystemTest, OwnThreadsWindowChangesAtOnce) {
+  HWND own = CreateTitledWindow("veilswitcher own dialog");
+  ASSERT_NE(own, nullptr);
+  Win32WindowSystem ws;
+  const WindowId w = ToWindowId(own);
+
+  EXPECT_TRUE(ws.HideAsync(w));
+  EXPECT_FALSE(ws.IsVisible(w));
+  EXPECT_TRUE(ws.HideAsync(w));
+  ws.ShowNoActivateAsync(w);
+  EXPECT_TRUE(ws.IsVisible(w));
+  ws.HideAsync(w);
+  ws.ShowAsync(w);
+  EXPECT_TRUE(ws.IsVisible(w));
+  DestroyWindow(own);
+}
+
 using WindowHostTest = WindowTest;
 
 TEST_F(WindowHostTest, HiddenWindowIsAnInvisibleNamedPopup) {

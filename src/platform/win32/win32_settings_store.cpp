@@ -24,6 +24,8 @@ std::vector<wchar_t> Widen(UINT codePage, const std::string& text) {
 }  // namespace
 
 bool SameRegistryName(UINT codePage, const std::string& a, const std::string& b) {
+  // An empty name is the key's default value; the comparison below would refuse two of them.
+  if (a.empty() || b.empty()) return a.empty() && b.empty();
   std::vector<wchar_t> wa = Widen(codePage, a);
   std::vector<wchar_t> wb = Widen(codePage, b);
   return CompareStringOrdinal(wa.data(), static_cast<int>(wa.size()), wb.data(),
@@ -94,10 +96,11 @@ SettingsStore::Enum Win32SettingsStore::EnumValueName(Key key, std::uint32_t ind
   return Enum::kOk;
 }
 
-void Win32SettingsStore::SetValue(Key key, const std::string& name, std::uint32_t type,
+bool Win32SettingsStore::SetValue(Key key, const std::string& name, std::uint32_t type,
                                   const std::string& data) {
-  RegSetValueExA(ToHkey(key), name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
-                 static_cast<DWORD>(data.size()));
+  return RegSetValueExA(ToHkey(key), name.c_str(), 0, type,
+                        reinterpret_cast<const BYTE*>(data.data()),
+                        static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
 }
 
 void Win32SettingsStore::DeleteValue(Key key, const std::string& name) {

@@ -18,7 +18,7 @@ class Win32SettingsStore : public SettingsStore {
                   std::string* data) override;
   Enum EnumValueName(Key key, std::uint32_t index, std::uint32_t capacityChars,
                      std::string* name) override;
-  void SetValue(Key key, const std::string& name, std::uint32_t type,
+  bool SetValue(Key key, const std::string& name, std::uint32_t type,
                 const std::string& data) override;
   void DeleteValue(Key key, const std::string& name) override;
   void DeleteKey(const std::string& path) override;

@@ -31,8 +31,11 @@ bool Win32TrayShell::AddIcon(WindowId owner) {
   record_.uID = 0;
   record_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   record_.uCallbackMessage = kTrayNotify;
-  // A shared icon of the module: never handed to DestroyIcon.
-  record_.hIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_MAIN));
+  // The picture drawn for the size the shell asks for, not the 32-pixel one shrunk. A shared icon
+  // of the module: never handed to DestroyIcon.
+  record_.hIcon = static_cast<HICON>(
+      LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_MAIN), IMAGE_ICON,
+                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
   std::memcpy(record_.szTip, kTip, sizeof(kTip));
   return Shell_NotifyIconA(NIM_ADD, &record_) != FALSE;
 }

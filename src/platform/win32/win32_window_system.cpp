@@ -29,6 +29,16 @@ DwmGetWindowAttributeFn DwmAttributeReader() {
   return reader;
 }
 
+// Windows posts ShowWindowAsync's request even for a window of the calling thread, where it runs
+// only when this thread next takes messages, after whatever it does meanwhile (a dialog of the
+// program hidden by a switch and shown again would end hidden). Such windows get the direct call.
+BOOL ShowSoon(HWND w, int command) {
+  if (GetWindowThreadProcessId(w, nullptr) != GetCurrentThreadId())
+    return ShowWindowAsync(w, command);
+  ShowWindow(w, command);  // answers the old visibility, not whether it worked
+  return TRUE;
+}
+
 }  // namespace
 
 WindowId Win32WindowSystem::FirstWindow(WindowId from) {
@@ -113,17 +123,20 @@ bool Win32WindowSystem::Settle(WindowId w) {
 }
 
 void Win32WindowSystem::ShowAsync(WindowId w) {
-  ShowWindowAsync(ToHwnd(w), SW_SHOW);
+  ShowSoon(ToHwnd(w), SW_SHOW);
 }
 
-void Win32WindowSystem::HideAsync(WindowId w) {
-  ShowWindowAsync(ToHwnd(w), SW_HIDE);
+void Win32WindowSystem::ShowNoActivate(WindowId w) {
+  ShowWindow(ToHwnd(w), SW_SHOWNA);
 }
 
-void Win32WindowSystem::ShowBelow(WindowId w, WindowId above, bool async) {
-  const UINT flags =
-      SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | (async ? SWP_ASYNCWINDOWPOS : 0);
-  SetWindowPos(ToHwnd(w), above ? ToHwnd(above) : HWND_TOP, 0, 0, 0, 0, flags);
+void Win32WindowSystem::ShowNoActivateAsync(WindowId w) {
+  ShowSoon(ToHwnd(w), SW_SHOWNA);
+}
+
+// A program of lower integrity is refused the window of an elevated one (access denied).
+bool Win32WindowSystem::HideAsync(WindowId w) {
+  return ShowSoon(ToHwnd(w), SW_HIDE) != FALSE;
 }
 
 WindowId Win32WindowSystem::Foreground() {

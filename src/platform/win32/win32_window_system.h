@@ -32,8 +32,9 @@ class Win32WindowSystem : public WindowSystem {
   bool Answers(WindowId w) override;
   bool Settle(WindowId w) override;
   void ShowAsync(WindowId w) override;
-  void HideAsync(WindowId w) override;
-  void ShowBelow(WindowId w, WindowId above, bool async) override;
+  void ShowNoActivate(WindowId w) override;
+  void ShowNoActivateAsync(WindowId w) override;
+  bool HideAsync(WindowId w) override;
   std::uint32_t ProcessOf(WindowId w) override;
   std::string ClassOf(WindowId w) override;
   WindowId Foreground() override;
