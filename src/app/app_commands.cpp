@@ -18,6 +18,9 @@ Reply Refusal(const std::string& why) {
 std::intptr_t CVirtualDeskApp::OnCopyData(WindowId sender, const CopyData& copy) {
   // With no window to answer to, the request is not taken at all.
   if (copy.tag != kRequestTag || sender == 0) return kRequestNotTaken;
+  // Inside an operation's wait nothing else may start, and what was kept meanwhile goes first; a
+  // sent message cannot be kept for later, so the client asks again.
+  if (InOperation() || !deferred_.empty()) return kRequestBusy;
   Command command;
   std::string why;
   Reply reply;

@@ -74,8 +74,11 @@ TEST_F(Commands, MissingDesktopsGarbageAndOpenDialogsAreRefusedWithAnAnswerChang
 }
 
 TEST_F(Commands, EachCommandAsItsHotkey) {
+  std::string inSwitch;
+  h.windows.WhileWaiting([&] { return !(inSwitch = Run("/switch 3")).empty(); });
   h.windows.ClickOn(h.windows.ZOrder()[0]);  // B
   EXPECT_EQ(Run("/send next"), "1 0 ");
+  EXPECT_EQ(inSwitch, "2 -");  // busy inside the send's wait, and nothing answered
   EXPECT_EQ(State(), "1 2:B B- A+ veilswitcherAppWin-");
   EXPECT_EQ(Run("/switch two; /switch last"), "1 0 1 0 ");      // a name in any case
   EXPECT_EQ(Run("/switch prev"), "1 1 no previous desktop\n");  // no wrap-around
