@@ -11,13 +11,16 @@ add_library(vs_win32 STATIC
   src/dialogs/modal_dialog.cpp
   src/dialogs/more_dlg.cpp
   src/platform/win32/common_controls.cpp
+  src/platform/win32/win32_command_client.cpp
   src/platform/win32/win32_crash_guard.cpp
   src/platform/win32/win32_dialog_runner.cpp
   src/platform/win32/win32_hotkey_registrar.cpp
   src/platform/win32/win32_message_boxes.cpp
   src/platform/win32/win32_notice_tip.cpp
   src/platform/win32/win32_process.cpp
+  src/platform/win32/win32_same_user.cpp
   src/platform/win32/win32_settings_store.cpp
+  src/platform/win32/win32_text.cpp
   src/platform/win32/win32_tray_number.cpp
   src/platform/win32/win32_tray_shell.cpp
   src/platform/win32/win32_window_host.cpp

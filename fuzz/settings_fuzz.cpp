@@ -1,7 +1,7 @@
 // libFuzzer target: settings loading over an in-memory registry built from the input (value names
-// of any length, any type, any data), and the hotkey text parser over the raw bytes. Besides the
-// sanitizers it checks what must hold for any store: no key left open, and what was loaded comes
-// back unchanged through a save and a second load.
+// of any length, any type, any data), and the hotkey text and command parsers over the raw bytes.
+// Besides the sanitizers it checks what must hold for any store: no key left open, and what was
+// loaded comes back unchanged through a save and a second load.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "commands/command_messages.h"
 #include "fakes/fake_settings_store.h"
 #include "settings/hotkey_text.h"
 #include "settings/registry_settings.h"
@@ -33,6 +34,26 @@ void CheckHotkeyText(const std::string& bytes) {
   HotkeyCode code = ParseHotkeyText(bytes);
   Require(ParseHotkeyText(FormatHotkeyText(code)) == code);
   Require(ParseHotkeyText(FormatHotkeyText(code, false)) == code);
+}
+
+// The bytes as a request (a read past them is caught), and as a command line split at every NUL;
+// a command read back from its own spelling must be the same command.
+void CheckCommands(const std::uint8_t* data, std::size_t size) {
+  Command command, again;
+  std::string reason;
+  if (DecodeRequest(data, size, &command, &reason)) {
+    const std::string bytes = EncodeRequest(command);
+    Require(DecodeRequest(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), &again,
+                          &reason) &&
+            again == command);
+  }
+  std::vector<std::string> args(1);
+  for (std::size_t i = 0; i < size; ++i) {
+    if (data[i] == 0) args.emplace_back();
+    if (data[i] != 0) args.back() += static_cast<char>(data[i]);
+  }
+  if (ParseCommandLine(args, &command, &reason))
+    Require(ParseCommandLine(CommandArguments(command), &again, &reason) && again == command);
 }
 
 // A piece repeated: inputs of a few bytes still reach names past the store's longest (16,383).
@@ -81,6 +102,7 @@ bool Load(FakeSettingsStore& store, Loaded* loaded) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   CheckHotkeyText(std::string(reinterpret_cast<const char*>(data), size));
+  CheckCommands(data, size);
   FuzzedDataProvider in(data, size);
   FakeSettingsStore store;
   BuildStore(in, store);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer target (fuzz preset: clang, AddressSanitizer, UndefinedBehaviorSanitizer)
-# and feeds settings loading and the hotkey text parser generated input:
+# and feeds settings loading, the hotkey text parser, the command-line parser and the decoders of
+# the client's messages generated input:
 #   scripts/fuzz.sh                a million inputs
 #   scripts/fuzz.sh --seconds N    as many as N seconds allow
 # The corpus grows in build/fuzz/corpus from run to run. Prints how many inputs ran and what was
@@ -30,7 +31,7 @@ build/fuzz/fuzz/settings_fuzz "${limit[@]}" -print_final_stats=1 -rss_limit_mb=1
 ran=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
 found=$(find "$findings" -type f | wc -l)
 
-echo "==== fuzzing settings loading and the hotkey text ===="
+echo "==== fuzzing settings loading, the hotkey text and the commands ===="
 echo "inputs run: ${ran:-unknown}; corpus: $(find "$corpus" -type f | wc -l) inputs"
 if [ "$status" -eq 72 ] && [ "$found" -eq "$before" ]; then  # libFuzzer's status when stopped
   echo "interrupted; nothing found until then"

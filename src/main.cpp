@@ -6,21 +6,30 @@
 
 #include <cstdlib>
 #include <exception>
+#include <string>
+#include <vector>
 
 #include "app/virtual_desk_app.h"
+#include "platform/win32/win32_command_client.h"
 #include "platform/win32/win32_crash_guard.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {
 Win32Platform g_platform;
-}  // namespace
 
-static CVirtualDeskApp theApp(g_platform.Get());
-
-// The common controls are loaded when the notice or a dialog first needs them.
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+// Built only in the copy that stays resident: a client's exit then has no shutdown to run.
+int RunResident() {
+  static CVirtualDeskApp theApp(g_platform.Get());
   InstallCrashGuard(&theApp);
   return theApp.InitInstance();
+}
+}  // namespace
+
+// The common controls are loaded when the notice or a dialog first needs them. Arguments make the
+// program a client of the running copy; without them it is that copy (or the refused second).
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  if (__argc > 1) return RunCommandClient(std::vector<std::string>(__argv + 1, __argv + __argc));
+  return RunResident();
 }
 
 // The library's default handler for an uncaught exception demangles the type's name for a

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -15,8 +16,9 @@ class TrayNumber;
 
 // Message numbers the program's logic handles, with their Win32 values.
 namespace msg {
-constexpr std::uint32_t kCreate = 0x0001;         // WM_CREATE
-constexpr std::uint32_t kClose = 0x0010;          // WM_CLOSE
+constexpr std::uint32_t kCreate = 0x0001;    // WM_CREATE
+constexpr std::uint32_t kClose = 0x0010;     // WM_CLOSE
+constexpr std::uint32_t kCopyData = 0x004A;  // WM_COPYDATA: wParam the sender, lParam a CopyData
 constexpr std::uint32_t kSettingChange = 0x001A;  // WM_SETTINGCHANGE
 constexpr std::uint32_t kNcCreate = 0x0081;       // WM_NCCREATE
 constexpr std::uint32_t kCommand = 0x0111;        // WM_COMMAND
@@ -25,6 +27,14 @@ constexpr std::uint32_t kTrayNotify = 0x0401;     // WM_USER + 1
 constexpr std::intptr_t kLButtonDown = 0x0201;    // WM_LBUTTONDOWN, as the tray reports it
 constexpr std::intptr_t kRButtonDown = 0x0204;    // WM_RBUTTONDOWN
 }  // namespace msg
+
+// What a WM_COPYDATA carried, as the window host hands it on: `size` bytes at `data`, nothing past
+// them, and only for the time of the call.
+struct CopyData {
+  std::uintptr_t tag = 0;  // dwData
+  const std::uint8_t* data = nullptr;
+  std::size_t size = 0;
+};
 
 // MessageBoxA with no owner window.
 class MessageBoxes {
@@ -48,6 +58,9 @@ class ProcessServices {
   virtual void CloseLockFile() = 0;
   virtual void Pause(unsigned milliseconds) = 0;  // Sleep
   [[noreturn]] virtual void Exit(int code) = 0;   // the C runtime's exit: static destructors run
+  // The process's 8-bit text (its ANSI code page) as UTF-8: MultiByteToWideChar(CP_ACP) and
+  // WideCharToMultiByte(CP_UTF8).
+  virtual std::string ToUtf8(const std::string& text) = 0;
 };
 
 // Receives the hidden window's messages; false passes a message to the default procedure.
@@ -77,6 +90,12 @@ class WindowHost {
   virtual bool NextMessage(std::uint32_t* message, std::uint32_t* lParam) = 0;
   virtual void DispatchCurrent() = 0;  // TranslateMessage and DispatchMessageA of that message
   virtual void PostQuit() = 0;         // PostQuitMessage(0)
+  // WM_COPYDATA of `bytes` under `tag` to window `to`, with SendMessageTimeout: a client that
+  // has stopped taking messages holds the program up for a second at most.
+  virtual void SendData(WindowId to, std::uintptr_t tag, const std::string& bytes) = 0;
+  // PeekMessageA(&m, NULL, WM_HOTKEY, WM_HOTKEY, PM_REMOVE): the oldest hotkey press still
+  // queued, taken out of the queue; false when there is none.
+  virtual bool TakeQueuedHotkey(std::uint32_t* lParam) = 0;
 };
 
 struct Platform {

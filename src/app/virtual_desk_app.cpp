@@ -155,6 +155,10 @@ bool CVirtualDeskApp::HandleMessage(std::uint32_t message, std::uintptr_t wParam
     case msg::kCreate:
       *result = 0;
       return true;
+    case msg::kCopyData:
+      *result =
+          OnCopyData(static_cast<WindowId>(wParam), *reinterpret_cast<const CopyData*>(lParam));
+      return true;
     case msg::kSettingChange:  // the taskbar's theme may have changed; the default runs too
       RefreshTrayNumber();
       return false;

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "app/platform.h"
+#include "commands/command_messages.h"
+#include "commands/desktop_list_json.h"
 #include "desktops/desktop_table.h"
 #include "desktops/pinned_windows.h"
 #include "desktops/window_capture.h"
@@ -115,6 +117,10 @@ class CVirtualDeskApp : public FailureReporter,
   bool OnWindowMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,
                        std::intptr_t* result) override;
 
+  // A request of the command-line client (WM_COPYDATA from `sender`): carried out like the
+  // matching hotkey and answered to `sender`; gives the message's result (kRequest...).
+  std::intptr_t OnCopyData(WindowId sender, const CopyData& copy);
+
   DesktopNumber CurrentDesktop() const { return current_; }
   const DesktopTable& Table() const { return table_; }
   bool IsDirty() const { return dirty_; }
@@ -156,6 +162,14 @@ class CVirtualDeskApp : public FailureReporter,
   void RecordHiddenWindows(DesktopNumber shown);
   bool HotkeyHeldElsewhere(HotkeyCode code);
   std::string DesktopHotkeyClash(const char* which, HotkeyCode code) const;
+  void TakeQueuedHotkeys();
+  Reply RunCommand(const Command& command);
+  Reply SwitchCommand(const Command& command);
+  Reply SendCommand(const Command& command);
+  void RunAfterAnswer(const Command& command);
+  bool FindTarget(const Command& command, DesktopNumber* target, std::string* why) const;
+  DesktopNumber DesktopCalled(const std::string& name) const;  // 0 when none is
+  DesktopListing ListDesktops();
   void RunMoreOptionsDialog();
   void RegisterExtraHotkeys();
   void UnregisterExtraHotkeys();

@@ -15,7 +15,9 @@ Exit status 77 means the environment is missing and nothing was tested (ctest: s
 
 import argparse
 import collections
+import json
 import os
+import random
 import select
 import shutil
 import subprocess
@@ -1235,6 +1237,72 @@ class Extras(WineTestCase):
             self.probe("mouse", *MOUSE_ASIDE, check=True)
             self.probe("no-tip", WAIT_MS, check=True)
             self.screenshot("tray-%d" % desk, (int(x) - 60, int(y) - 30, int(x) + 60, int(y) + 30))
+
+
+class Scripting(WineTestCase):
+    def client(self, *args, pipe=False):
+        """The program run with a command: exit code, standard output (bytes), standard error."""
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            proc = subprocess.run(["wine", PROGRAM_PATH] + list(args), env=self.env,
+                                  stdin=subprocess.DEVNULL, stderr=err, timeout=WAIT_MS / 1000,
+                                  stdout=subprocess.PIPE if pipe else out)
+            out.seek(0)
+            err.seek(0)
+            return (proc.returncode, proc.stdout if pipe else out.read(),
+                    err.read().decode("latin-1"))
+
+    def listing(self):
+        code, data, err = self.client("/list", pipe=True)
+        self.assertEqual((code, data[:3] == b"\xef\xbb\xbf"), (0, False), "a failure or a BOM")
+        return json.loads(data.decode("utf-8"))
+
+    def test_switch_list_refusals_and_garbage_change_nothing(self):
+        windows = self.open_windows("W")
+        program = self.start_program()
+        self.assertEqual(self.client("/switch", "2")[0], 0)
+        self.assert_visible(windows, False, "/switch 2 did not hide desktop 1's windows")
+        listed = self.listing()
+        self.assertEqual([(d["number"], d["name"], d["hotkey"], sorted(d["windows"]))
+                          for d in listed["desktops"]],
+                         [(1, "VirtDesk1", "Alt+F1", windows), (2, "VirtDesk2", "Alt+F2", []),
+                          (3, "VirtDesk3", "Alt+F3", [])])
+        self.assertEqual((listed["current"], self.client("/switch", "9")[0]), (2, 1))
+        noise = random.Random(16).randbytes(64).hex()
+        tag = 0x56534331
+        for data, repeat in (("-", 1), (noise, 1), (noise, 4000), ("2f65786974", 1),
+                             ("2f73776974636800300000", 1)):  # "/exit" unended, "/switch 0" + ""
+            lines = self.probe("copydata", tag, data, repeat)
+            self.assertEqual([line[:8] for line in lines], ["reply 01", "result 1"],
+                             "garbage %s... x%d: refused with an answer" % (data[:8], repeat))
+        self.assertIsNone(program.poll(), "garbage ended the copy")
+        self.assertEqual(self.listing(), listed, "a refusal or garbage changed something")
+        switched = self.client("/switch", "VirtDesk3")[0]
+        self.assertEqual((switched, self.listing()["current"]), (0, 3))
+
+    def test_send_next_follow_then_exit_shows_every_window(self):
+        windows = self.open_windows("W")
+        program = self.start_program()
+        self.assertEqual(self.client("/send", "next", "/follow")[0], 0)
+        listed = self.listing()
+        sent = [t for t in listed["desktops"][1]["windows"] if t in windows]
+        left = sorted(set(windows) - set(sent))
+        self.assertEqual((listed["current"], len(sent), sorted(listed["desktops"][0]["windows"])),
+                         (2, 1, left), "not one window went along: %s" % listed)
+        self.assert_visible(sent, True, "the sent window is not shown on desktop 2")
+        self.assert_visible(left, False, "the others are not hidden on desktop 1")
+        # The notice's half second after the switch would eat into the next client's one second.
+        self.assertEqual(self.probe("no-tip", WAIT_MS), ["ok"], "the notice stays")
+        self.assertEqual(self.client("/exit")[0], 0)
+        self.assertEqual(self.wait_exit(program, "after /exit"), 0)
+        self.assert_visible(windows, True, "/exit left windows hidden")
+
+    def test_no_running_copy_exits_2_and_a_bad_command_line_3(self):
+        self.assertEqual(self.client("/switch", "2")[0], 2)
+        self.assertEqual((self.probe("hidden"), self.probe("tempfile"), self.regdump(OPTIONS_KEY)),
+                         (["missing"], ["absent"], None), "the client started something")
+        code, out, err = self.client("/switch", "ABCDEFGHIJKLMNO")
+        self.assertEqual((code, out), (3, b""))
+        self.assertIn("usage: veilswitcher.exe", err)
 
 
 # ---- main -----------------------------------------------------------------------------------

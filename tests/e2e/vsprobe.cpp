@@ -40,6 +40,8 @@ const char kUsage[] =
     "  regset KEYPATH NAME TYPE HEX...    write HKCU values (TYPE: REG_SZ, REG_BINARY, ...)\n"
     "  msgbox CAPTION TIMEOUT_MS          print a message box's text and press its OK\n"
     "  close-hidden                       post WM_CLOSE to the window of class veilswitcherApp\n"
+    "  copydata TAG HEX REPEAT            WM_COPYDATA of HEX repeated to that window from one\n"
+    "                                     of ours: reply HEX for each answer, result N\n"
     "  wait-ready TIMEOUT_MS              wait for that window and its thread to go idle\n"
     "  hold-hotkey MODS VK MS             hold a thread hotkey for MS ms: ok or fail, then "
     "presses\n"
@@ -402,6 +404,34 @@ int AnswerMessageBox(const char* caption, DWORD timeout) {
 }
 
 // ---- the program's own objects ----------------------------------------------------------
+
+LRESULT CALLBACK PrintCopyData(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_COPYDATA) return DefWindowProcA(w, message, wParam, lParam);
+  const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+  Say("reply " + Hex(static_cast<const BYTE*>(copy->lpData), copy->cbData));
+  return TRUE;
+  return TRUE;
+}
+
+// WM_COPYDATA of HEX repeated REPEAT times under TAG, sent from a window of ours.
+int SendCopyData(DWORD tag, const char* hex, unsigned long repeat) {
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = PrintCopyData;
+  wc.lpszClassName = "vsprobeCopyData";
+  RegisterClassA(&wc);
+  HWND own = CreateWindowExA(0, wc.lpszClassName, nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                             nullptr, nullptr);
+  std::vector<BYTE> data;
+  const std::vector<BYTE> piece = Unhex(hex);
+  for (unsigned long i = 0; i < repeat; ++i) data.insert(data.end(), piece.begin(), piece.end());
+  COPYDATASTRUCT copy = {tag, static_cast<DWORD>(data.size()), data.data()};
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(FindWindowA("veilswitcherApp", nullptr), WM_COPYDATA,
+                      reinterpret_cast<WPARAM>(own), reinterpret_cast<LPARAM>(&copy),
+                      SMTO_ABORTIFHUNG, 5000, &result);
+  Say("result " + std::to_string(result));  // after any reply: that came during the send
+  return 0;
+}
 
 int CloseHidden() {
   HWND w = FindWindowA("veilswitcherApp", nullptr);
@@ -1158,6 +1188,8 @@ int Run(int argc, char** argv) {
   if (cmd == "regset" && rest >= 4) return RegSet(args[0], rest - 1, args + 1);
   if (cmd == "msgbox" && rest == 2) return AnswerMessageBox(args[0], ParseNumber(args[1]));
   if (cmd == "close-hidden") return CloseHidden();
+  if (cmd == "copydata" && rest == 3)
+    return SendCopyData(ParseNumber(args[0]), args[1], ParseNumber(args[2]));
   if (cmd == "wait-ready" && rest == 1) return WaitReady(ParseNumber(args[0]));
   if (cmd == "hold-hotkey" && rest == 3) {
     return HoldHotkey(ParseNumber(args[0]), ParseNumber(args[1]), ParseNumber(args[2]));

@@ -50,6 +50,15 @@ void FakeProcess::Exit(int code) {
   throw ProcessExit{code};
 }
 
+std::string FakeProcess::ToUtf8(const std::string& text) {
+  std::string utf8;
+  for (unsigned char u : text) {
+    if (u >= 0x80) utf8 += static_cast<char>(0xC0 | (u >> 6));
+    utf8 += static_cast<char>(u < 0x80 ? u : 0x80 | (u & 0x3F));
+  }
+  return utf8;
+}
+
 void FakeWindowHost::Post(WindowId target, std::uint32_t message, std::uintptr_t wParam,
                           std::intptr_t lParam) {
   queue_.push_back(Queued{target, message, wParam, lParam});
@@ -120,4 +129,18 @@ void FakeWindowHost::DispatchCurrent() {
 void FakeWindowHost::PostQuit() {
   quitPending_ = true;
   Note("host.PostQuit");
+}
+
+void FakeWindowHost::SendData(WindowId to, std::uintptr_t tag, const std::string& bytes) {
+  Note("host.SendData");
+  sent_.push_back(DataSent{to, tag, bytes});
+}
+
+bool FakeWindowHost::TakeQueuedHotkey(std::uint32_t* lParam) {
+  auto it = std::find_if(queue_.begin(), queue_.end(),
+                         [](const Queued& q) { return q.message == msg::kHotkey; });
+  if (it == queue_.end()) return false;
+  *lParam = static_cast<std::uint32_t>(it->lParam);
+  queue_.erase(it);
+  return true;
 }

@@ -45,6 +45,7 @@ class FakeProcess : public ProcessServices, public TimelineSource {
   void CloseLockFile() override;
   void Pause(unsigned milliseconds) override;
   [[noreturn]] void Exit(int code) override;
+  std::string ToUtf8(const std::string& text) override;  // as code page 28591 (Latin-1)
 
  private:
   std::string modulePath_ = "C:\\Program Files\\veilswitcher\\veilswitcher.exe";
@@ -65,6 +66,11 @@ class FakeWindowHost : public WindowHost, public TimelineSource {
   static constexpr WindowId kToHiddenWindow = 0xFFFFFFFF;  // resolved when dispatched
   static constexpr std::uint32_t kProgramProcess = 0x5e8;  // the program's own process id
   static constexpr std::uint32_t kQuit = 0x0012;           // WM_QUIT
+  struct DataSent {
+    WindowId to;
+    std::uintptr_t tag;
+    std::string bytes;
+  };
   struct Delivery {
     std::uint32_t message;
     bool handled;  // false: it went to the default procedure (or had no window)
@@ -85,12 +91,15 @@ class FakeWindowHost : public WindowHost, public TimelineSource {
   bool QuitReceived() const { return quitReceived_; }
   int DryReads() const { return dryReads_; }
   const std::vector<Delivery>& Deliveries() const { return deliveries_; }
+  const std::vector<DataSent>& Sent() const { return sent_; }
 
   bool RegisterHiddenClass(WindowMessageHandler* handler) override;
   WindowId CreateHiddenWindow() override;
   bool NextMessage(std::uint32_t* message, std::uint32_t* lParam) override;
   void DispatchCurrent() override;
   void PostQuit() override;
+  void SendData(WindowId to, std::uintptr_t tag, const std::string& bytes) override;
+  bool TakeQueuedHotkey(std::uint32_t* lParam) override;
 
  private:
   struct Queued {
@@ -112,4 +121,5 @@ class FakeWindowHost : public WindowHost, public TimelineSource {
   bool quitReceived_ = false;
   int dryReads_ = 0;
   std::vector<Delivery> deliveries_;
+  std::vector<DataSent> sent_;
 };

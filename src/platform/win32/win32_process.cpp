@@ -6,6 +6,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/win32/win32_text.h"
+
 namespace {
 constexpr DWORD kPathBuffer = 275;
 }  // namespace
@@ -49,4 +51,8 @@ void Win32Process::Pause(unsigned milliseconds) {
 
 void Win32Process::Exit(int code) {
   std::exit(code);
+}
+
+std::string Win32Process::ToUtf8(const std::string& text) {
+  return AnsiToUtf8(text);
 }

@@ -18,6 +18,7 @@ class Win32Process : public ProcessServices {
   void CloseLockFile() override;
   void Pause(unsigned milliseconds) override;
   [[noreturn]] void Exit(int code) override;
+  std::string ToUtf8(const std::string& text) override;
 
   bool HoldsLockFile() const { return lock_.IsValid(); }
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 #include "app/platform.h"
 
@@ -17,12 +18,16 @@ class Win32WindowHost : public WindowHost {
   bool NextMessage(std::uint32_t* message, std::uint32_t* lParam) override;
   void DispatchCurrent() override;
   void PostQuit() override;
+  void SendData(WindowId to, std::uintptr_t tag, const std::string& bytes) override;
+  bool TakeQueuedHotkey(std::uint32_t* lParam) override;
 
  private:
   static LRESULT CALLBACK HiddenWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT ForwardCopyData(HWND sender, const COPYDATASTRUCT* copy);
 
   // The window is created without creation data, so the procedure finds its handler here; the
   // program has one hidden window, and its first messages arrive inside CreateWindowExA.
   static WindowMessageHandler* handler_;
   MSG current_ = {};
+  HWND hidden_ = nullptr;
 };

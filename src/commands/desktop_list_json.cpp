@@ -1,0 +1,96 @@
+#include "commands/desktop_list_json.h"
+
+#include <cstdint>
+#include <cstdio>
+
+#include "shell/hotkey_code.h"
+
+namespace {
+
+constexpr std::uint32_t kModWin = 8;
+
+struct KeyName {
+  std::uint32_t key;
+  const char* name;
+};
+// Keys whose names are not their own character; the punctuation keys as on a US layout.
+constexpr KeyName kKeyNames[] = {
+    {0x08, "Backspace"}, {0x09, "Tab"},       {0x0D, "Enter"},
+    {0x13, "Pause"},     {0x1B, "Esc"},       {0x20, "Space"},
+    {0x21, "Page Up"},   {0x22, "Page Down"}, {0x23, "End"},
+    {0x24, "Home"},      {0x25, "Left"},      {0x26, "Up"},
+    {0x27, "Right"},     {0x28, "Down"},      {0x2C, "Print Screen"},
+    {0x2D, "Insert"},    {0x2E, "Delete"},    {0x6A, "Num *"},
+    {0x6B, "Num +"},     {0x6D, "Num -"},     {0x6E, "Num ."},
+    {0x6F, "Num /"},     {0x90, "Num Lock"},  {0x91, "Scroll Lock"},
+    {0xBA, ";"},         {0xBB, "="},         {0xBC, ","},
+    {0xBD, "-"},         {0xBE, "."},         {0xBF, "/"},
+    {0xC0, "`"},         {0xDB, "["},         {0xDC, "\\"},
+    {0xDD, "]"},         {0xDE, "'"},
+};
+
+std::string KeyText(std::uint32_t key) {
+  if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z'))
+    return std::string(1, static_cast<char>(key));
+  if (key >= 0x60 && key <= 0x69) return "Num " + std::to_string(key - 0x60);
+  if (key >= 0x70 && key <= 0x87) return "F" + std::to_string(key - 0x70 + 1);
+  for (const KeyName& k : kKeyNames) {
+    if (k.key == key) return k.name;
+  }
+  char hex[16];
+  std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned>(key));
+  return hex;
+}
+
+std::string StringList(const std::vector<std::string>& texts, const TextToUtf8& toUtf8) {
+  std::string out = "[";
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    if (i > 0) out += ", ";
+    out += JsonString(toUtf8(texts[i]));
+  }
+  return out + "]";
+}
+
+}  // namespace
+
+std::string HotkeyName(HotkeyCode code) {
+  if (code == 0) return "";
+  const std::uint32_t mods = HotkeyModifiers(code);
+  std::string text;
+  if (mods & kModWin) text += "Win+";
+  if (mods & kModControl) text += "Ctrl+";
+  if (mods & kModShift) text += "Shift+";
+  if (mods & kModAlt) text += "Alt+";
+  return text + KeyText(HotkeyKey(code));
+}
+
+std::string JsonString(const std::string& utf8) {
+  std::string out = "\"";
+  for (char c : utf8) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (u < 0x20) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", u);
+      out += escaped;
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
+}
+
+std::string FormatListJson(const DesktopListing& listing, const TextToUtf8& toUtf8) {
+  std::string out = "{\"current\": " + std::to_string(listing.current) + ", \"desktops\": [";
+  for (std::size_t i = 0; i < listing.desktops.size(); ++i) {
+    const ListedDesktop& d = listing.desktops[i];
+    if (i > 0) out += ", ";
+    out += "{\"number\": " + std::to_string(d.number) +
+           ", \"name\": " + JsonString(toUtf8(d.name)) +
+           ", \"hotkey\": " + JsonString(HotkeyName(d.hotkey)) +
+           ", \"windows\": " + StringList(d.windows, toUtf8) + "}";
+  }
+  return out + "]}\n";
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The program run with a command: a short-lived client of the running copy. It takes no lock,
+// registers no hotkey and touches no setting; it finds the running copy's hidden window, hands
+// it the command, prints the answer and gives the exit code (kExitDone ... kExitBadCommandLine),
+// all within a second.
+int RunCommandClient(const std::vector<std::string>& args);

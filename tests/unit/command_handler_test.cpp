@@ -1,0 +1,119 @@
+#include <iterator>
+#include <sstream>
+
+#include "commands/command_messages.h"
+#include "test_support.h"
+
+namespace vt {
+namespace {
+
+// The running copy (desktops One, Two, Three; windows A and B on One) asked by a client window.
+class Commands : public Running {
+ protected:
+  void SetUp() override {
+    StartWith();
+    h.OpenWindows({"A", "B"});
+  }
+  // The message's result, then the answer's code and text ("-" when none was sent).
+  std::string Ask(const std::string& bytes, std::uintptr_t tag = kRequestTag, WindowId from = 9) {
+    const std::size_t before = h.host.Sent().size();
+    std::vector<std::uint8_t> block(bytes.begin(), bytes.end());  // nothing readable past it
+    CopyData copy{tag, block.data(), block.size()};
+    std::intptr_t result = -1;
+    h.app().OnWindowMessage(msg::kCopyData, from, reinterpret_cast<std::intptr_t>(&copy), &result);
+    Reply reply;
+    if (h.host.Sent().size() == before) return std::to_string(result) + " -";
+    const FakeWindowHost::DataSent& sent = h.host.Sent().back();
+    EXPECT_TRUE(sent.to == from && sent.tag == kReplyTag &&
+                DecodeReply(reinterpret_cast<const std::uint8_t*>(sent.bytes.data()),
+                            sent.bytes.size(), &reply));
+    return std::to_string(result) + " " + std::to_string(reply.code) + " " + reply.text;
+  }
+  // Commands one after the other ("/switch 2; /pin"), their answers laid end to end.
+  std::string Run(const std::string& lines) {
+    std::string answers, reason;
+    std::istringstream in(lines);
+    for (std::string line; std::getline(in, line, ';');) {
+      std::istringstream words(line);
+      Command command;  // a line refused here would show as the usage, /help's answer
+      ParseCommandLine(Strings(std::istream_iterator<std::string>(words), {}), &command, &reason);
+      answers += Ask(EncodeRequest(command));
+    }
+    return answers;
+  }
+  // What a command could change: the current desktop, every list, what is visible.
+  std::string State() {
+    std::string s = std::to_string(h.app().CurrentDesktop());
+    for (DesktopNumber n = 1; n <= 3; ++n)
+      for (const std::string& t : h.Titles(n)) s += " " + std::to_string(n) + ":" + t;
+    for (WindowId w : h.windows.ZOrder())
+      s += " " + h.windows.TitleOf(w) + (h.windows.IsVisible(w) ? "+" : "-");
+    return s;
+  }
+};
+
+TEST_F(Commands, MissingDesktopsGarbageAndOpenDialogsAreRefusedWithAnAnswerChangingNothing) {
+  const std::string before = State();
+  const auto stored = h.store.Snapshot();
+  for (const char* target : {"9", "4", "0", "-1", "Four"})
+    EXPECT_THAT(Run("/switch " + std::string(target)), ::testing::StartsWith("1 1 no desktop"));
+  for (const std::string& bytes :
+       {std::string(), std::string(1, '\0'), std::string("\x90\x91"), std::string(100000, 'x'),
+        std::string("/switch\0ABCDEFGHIJKLMNOP\0", 25), std::string("/reboot\0", 8)})
+    EXPECT_THAT(Ask(bytes), ::testing::StartsWith("1 1 bad request: ")) << bytes.size();
+  // Not a request, or no window to answer: not taken, and nothing is sent anywhere.
+  EXPECT_EQ(Ask(std::string("/exit\0", 6), 0x1234), "0 -");
+  EXPECT_EQ(Ask(std::string("/exit\0", 6), kRequestTag, 0), "0 -");
+  EXPECT_EQ(h.store.Snapshot(), stored);
+  std::string inDialog;
+  h.dialogs.onOptions = [&](CVirtualDeskApp&) { inDialog = Run("/switch 2"); };
+  std::intptr_t result = 0;
+  h.app().OnWindowMessage(msg::kTrayNotify, 0, msg::kLButtonDown, &result);
+  EXPECT_EQ(inDialog, "1 1 a dialog, message box or menu of veilswitcher is open\n");
+  EXPECT_EQ(State(), before);
+}
+
+TEST_F(Commands, EachCommandAsItsHotkey) {
+  std::string inSwitch;
+  h.windows.WhileWaiting([&] { return !(inSwitch = Run("/switch 3")).empty(); });
+  h.windows.ClickOn(h.windows.ZOrder()[0]);  // B
+  EXPECT_EQ(Run("/send next"), "1 0 ");
+  EXPECT_EQ(inSwitch, "2 -");  // busy inside the send's wait, and nothing answered
+  EXPECT_EQ(State(), "1 2:B B- A+ veilswitcherAppWin-");
+  EXPECT_EQ(Run("/switch two; /switch last"), "1 0 1 0 ");      // a name in any case
+  EXPECT_EQ(Run("/switch prev"), "1 1 no previous desktop\n");  // no wrap-around
+  EXPECT_EQ(Run("/switch next; /pin; /switch 1"), "1 0 1 0 1 0 ");
+  EXPECT_EQ(State(), "1 1:A A+ B+ veilswitcherAppWin-");  // B is pinned: it came along
+  h.windows.ClickOn(h.windows.ZOrder()[1]);               // B, unpinned: it stays here now
+  EXPECT_EQ(Run("/pin; /send Three /follow"), "1 0 1 0 ");
+  EXPECT_EQ(State(), "3 1:A 3:B B+ A- veilswitcherAppWin-");
+  EXPECT_THAT(Run("/send 3"), ::testing::StartsWith("1 1 nothing to send"));
+  h.windows.ClickOn(h.host.Hidden());
+  EXPECT_EQ(Run("/pin"), "1 1 the foreground window cannot be pinned\n");
+  EXPECT_EQ(State(), "3 1:A 3:B veilswitcherAppWin- B+ A-");
+  std::uint32_t lParam = 0, message = 0;
+  ASSERT_TRUE(h.hotkeys.Press(kAlt, kF1, &lParam));
+  h.host.PostThread(kWmHotkey, lParam);
+  EXPECT_EQ(Run("/switch 2"), "1 0 ");
+  EXPECT_EQ(h.app().LastDesktop(), 1);  // the key pressed before the request came first
+  EXPECT_FALSE(h.host.NextMessage(&message, &lParam));  // and the loop will not see it again
+}
+
+TEST_F(Commands, ListTopWindowFirstInUtf8ThenExitAfterTheAnswer) {
+  Run("/switch 2");
+  h.windows.Open("caf\xe9 \"\\\t\"");
+  EXPECT_EQ(Run("/list"),
+            "1 0 {\"current\": 2, \"desktops\": [{\"number\": 1, \"name\": \"One\", \"hotkey\": "
+            "\"Alt+F1\", \"windows\": [\"B\", \"A\"]}, {\"number\": 2, \"name\": \"Two\", "
+            "\"hotkey\": \"Alt+F2\", \"windows\": [\"caf\xc3\xa9 \\\"\\\\\\u0009\\\"\"]}, "
+            "{\"number\": 3, "
+            "\"name\": \"Three\", \"hotkey\": \"Alt+F3\", \"windows\": []}]}\n");
+  EXPECT_EQ(h.Titles(2), Strings{});  // listing the current desktop records nothing
+  EXPECT_THROW(Run("/exit"), ProcessExit);
+  EXPECT_LT(h.timeline.FindLast("host.SendData"), h.timeline.Find("proc.Exit 0"));
+  h.Stop();
+  for (WindowId w : h.windows.ZOrder()) EXPECT_EQ(h.windows.IsVisible(w), w != h.host.Hidden());
+}
+
+}  // namespace
+}  // namespace vt
