@@ -1,7 +1,6 @@
 #include "commands/desktop_list_json.h"
 
 #include <cstdint>
-#include <cstdio>
 
 #include "shell/hotkey_code.h"
 
@@ -29,6 +28,16 @@ constexpr KeyName kKeyNames[] = {
     {0xDD, "]"},         {0xDE, "'"},
 };
 
+// At least `digits` hex digits; the C library's formatting would double the program's size.
+std::string Hex(std::uint32_t value, int digits, const char* alphabet) {
+  std::string out;
+  while (value != 0 || static_cast<int>(out.size()) < digits) {
+    out.insert(out.begin(), alphabet[value & 0xF]);
+    value >>= 4;
+  }
+  return out;
+}
+
 std::string KeyText(std::uint32_t key) {
   if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z'))
     return std::string(1, static_cast<char>(key));
@@ -37,9 +46,7 @@ std::string KeyText(std::uint32_t key) {
   for (const KeyName& k : kKeyNames) {
     if (k.key == key) return k.name;
   }
-  char hex[16];
-  std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned>(key));
-  return hex;
+  return "0x" + Hex(key, 2, "0123456789ABCDEF");
 }
 
 std::string StringList(const std::vector<std::string>& texts, const TextToUtf8& toUtf8) {
@@ -72,9 +79,7 @@ std::string JsonString(const std::string& utf8) {
       out += '\\';
       out += c;
     } else if (u < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", u);
-      out += escaped;
+      out += "\\u" + Hex(u, 4, "0123456789abcdef");
     } else {
       out += c;
     }

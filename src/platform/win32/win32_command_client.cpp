@@ -67,7 +67,7 @@ bool Print(DWORD which, const std::string& utf8) {
   DWORD mode = 0;
   DWORD written = 0;
   if (GetConsoleMode(out, &mode)) {  // in pieces: older consoles refuse a long write whole
-    const std::wstring wide = Utf8ToWide(utf8);
+    const WideText wide = Utf8ToWide(utf8);
     for (std::size_t at = 0; at < wide.size(); at += kConsolePiece) {
       const std::size_t piece = std::min(kConsolePiece, wide.size() - at);
       WriteConsoleW(out, wide.data() + at, static_cast<DWORD>(piece), &written, nullptr);

@@ -4,20 +4,21 @@
 
 namespace {
 
-std::wstring ToWide(UINT codePage, const std::string& text) {
-  if (text.empty()) return std::wstring();
+// A vector rather than std::wstring, whose instantiation alone would add some 35 KB to the file.
+WideText ToWide(UINT codePage, const std::string& text) {
+  if (text.empty()) return WideText();
   const int size = static_cast<int>(text.size());
   const int chars = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
-  if (chars <= 0) return std::wstring();
-  std::wstring wide(static_cast<std::size_t>(chars), L'\0');
-  MultiByteToWideChar(codePage, 0, text.data(), size, &wide[0], chars);
+  if (chars <= 0) return WideText();
+  WideText wide(static_cast<std::size_t>(chars), L'\0');
+  MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), chars);
   return wide;
 }
 
 }  // namespace
 
 std::string AnsiToUtf8(const std::string& text) {
-  const std::wstring wide = ToWide(CP_ACP, text);
+  const WideText wide = ToWide(CP_ACP, text);
   if (wide.empty()) return std::string();
   const int size = static_cast<int>(wide.size());
   const int bytes =
@@ -28,6 +29,6 @@ std::string AnsiToUtf8(const std::string& text) {
   return utf8;
 }
 
-std::wstring Utf8ToWide(const std::string& text) {
+WideText Utf8ToWide(const std::string& text) {
   return ToWide(CP_UTF8, text);
 }
