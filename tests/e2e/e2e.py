@@ -653,30 +653,24 @@ class MidSwitch(WineTestCase):
         self.assertEqual(hung.readline(30), "awake")
         self.assert_stays_visible(["Hung"], "the hide queued before the kill hid it for good", 3)
 
-    def test_a_shown_window_hears_it(self):
+    def test_windows_hear_they_are_shown_and_the_highest_left_is_activated(self):
+        """W3, the topmost, closes while hidden: W1 and W2 each hear the hide and the show, and
+        W2, the highest window left, is activated."""
+        self.notice_off()
         heard = self.probe_background("windows", "W", 3, 600, 0, first_line="ready")
         self.start_program()
         self.press("alt+right")
         self.assert_visible(WINDOWS, False, "Alt+Right did not switch")
-        self.press("alt+left")
-        self.assert_visible(WINDOWS, True, "Alt+Left did not switch back")
-        lines = [heard.readline(5) for _ in range(6)] + [heard.readline(1)]
-        for title in WINDOWS:
-            self.assertEqual([l for l in lines if l and l.split()[1] == title],
-                             ["heard %s 0" % title, "heard %s 1" % title], lines)
-
-    def test_the_next_window_is_activated_when_the_topmost_has_closed(self):
-        self.notice_off()
-        windows = self.open_windows("W")
-        self.start_program()
-        self.press("alt+right")
-        self.assert_visible(windows, False, "Alt+Right did not switch")
         self.assertEqual(self.probe("close", "W3"), ["posted"])
         self.poll(lambda: self.probe("visible", "W3"), ["missing"], "W3 did not close")
         self.press("alt+left")
-        self.assert_visible(windows[:2], True, "Alt+Left did not switch back")
+        self.assert_visible(WINDOWS[:2], True, "Alt+Left did not switch back")
         self.assertEqual(self.probe("wait-foreground", "W2", WAIT_MS), ["ok"],
                          "W2, the highest window left, was not activated")
+        lines = [heard.readline(5) for _ in range(5)] + [heard.readline(1)]
+        for title, expected in (("W1", [0, 1]), ("W2", [0, 1]), ("W3", [0])):
+            self.assertEqual([l for l in lines if l and l.split()[1] == title],
+                             ["heard %s %d" % (title, v) for v in expected], lines)
 
 
 class Notice(WineTestCase):
