@@ -23,46 +23,53 @@ std::intptr_t CVirtualDeskApp::OnCopyData(WindowId sender, const CopyData& copy)
   if (InOperation() || !deferred_.empty()) return kRequestBusy;
   Command command;
   std::string why;
-  Reply reply;
-  const bool valid = DecodeRequest(copy.data, copy.size, &command, &why);
-  if (!valid) {
-    reply = Refusal(p_.process.ToUtf8(why));
-  } else if (UserInterfaceOpen()) {
-    reply = Refusal("a dialog, message box or menu of veilswitcher is open");
-  } else {
-    TakeQueuedHotkeys();
-    reply = RunCommand(command);
-  }
-  p_.host.SendData(sender, kReplyTag, EncodeReply(reply));
-  if (valid && reply.code == kExitDone) RunAfterAnswer(command);
+  if (!DecodeRequest(copy.data, copy.size, &command, &why))
+    return Answer(sender, Refusal(p_.process.ToUtf8(why)));
+  if (UserInterfaceOpen())
+    return Answer(sender, Refusal("a dialog, message box or menu of veilswitcher is open"));
+  // The keys pressed before the request come first, as they would have had it been a key itself;
+  // they take their time, so the command waits for the client's next asking: a client that has
+  // given up meanwhile asks no more, and nothing is done that it was told had failed.
+  if (TakeQueuedHotkeys()) return kRequestBusy;
+  bool exit = false;
+  RunOperation([&] { exit = CarryOut(sender, command); });
+  if (exit) OnCommand(kCmdExit);  // as the tray menu's Exit
   return kRequestAnswered;
 }
 
-// A switch and the end are certain once their target is known; the client has its answer before
-// the windows move and the notice waits its half second.
-void CVirtualDeskApp::RunAfterAnswer(const Command& command) {
-  DesktopNumber target = 0;
-  std::string why;
-  if (command.verb == CommandVerb::kSwitch && command.target == TargetKind::kLast) {
-    SwitchToLastDesktop();
-  } else if (command.verb == CommandVerb::kSwitch && FindTarget(command, &target, &why)) {
-    SwitchToDesktop(target);
-  } else if (command.verb == CommandVerb::kExit) {
-    OnCommand(kCmdExit);  // as the tray menu's Exit
-  }
+// The answer goes out as soon as what it reports is certain, and the client goes on at once;
+// what follows from it (a switch, the end) comes after, and only once the client has the answer.
+// What arrives meanwhile waits for the end of the whole command. True when the program is to end.
+bool CVirtualDeskApp::CarryOut(WindowId sender, const Command& command) {
+  DesktopNumber then = 0;
+  const Reply reply = RunCommand(command, &then);
+  const bool delivered = Answer(sender, reply) == kRequestAnswered;
+  if (!delivered || reply.code != kExitDone) return false;
+  if (then != 0) SwitchToDesktop(then);
+  return command.verb == CommandVerb::kExit;
 }
 
-// A request is a sent message and overtakes what is queued: the keys pressed before it come first,
-// as they would have had it been a key itself.
-void CVirtualDeskApp::TakeQueuedHotkeys() {
+std::intptr_t CVirtualDeskApp::Answer(WindowId sender, const Reply& reply) {
+  const bool delivered = p_.host.SendData(sender, kReplyTag, EncodeReply(reply));
+  p_.host.ReleaseSender(kRequestAnswered);
+  return delivered ? kRequestAnswered : kRequestNotTaken;
+}
+
+bool CVirtualDeskApp::TakeQueuedHotkeys() {
+  bool taken = false;
   std::uint32_t lParam = 0;
-  while (p_.host.TakeQueuedHotkey(&lParam)) MatchHotkey(lParam);
+  while (p_.host.TakeQueuedHotkey(&lParam)) {
+    MatchHotkey(lParam);
+    taken = true;
+  }
+  return taken;
 }
 
-Reply CVirtualDeskApp::RunCommand(const Command& command) {
+// `then`: the desktop to switch to once the client has its answer.
+Reply CVirtualDeskApp::RunCommand(const Command& command, DesktopNumber* then) {
   switch (command.verb) {
     case CommandVerb::kSwitch:
-      return SwitchCommand(command);
+      return SwitchCommand(command, then);
     case CommandVerb::kList:
       return Reply{kExitDone, FormatListJson(ListDesktops(), [this](const std::string& text) {
                      return p_.process.ToUtf8(text);
@@ -70,7 +77,7 @@ Reply CVirtualDeskApp::RunCommand(const Command& command) {
     case CommandVerb::kHelp:
       return Reply{kExitDone, kUsageText};
     case CommandVerb::kSend:
-      return SendCommand(command);
+      return SendCommand(command, then);
     case CommandVerb::kPin:
       if (TogglePinForeground()) return Reply{kExitDone, ""};
       return Refusal("the foreground window cannot be pinned");
@@ -80,19 +87,21 @@ Reply CVirtualDeskApp::RunCommand(const Command& command) {
   return Refusal("unknown command");
 }
 
-Reply CVirtualDeskApp::SendCommand(const Command& command) {
+// The send is done before the answer; with /follow the view goes along after it.
+Reply CVirtualDeskApp::SendCommand(const Command& command, DesktopNumber* then) {
   DesktopNumber target = 0;
   std::string why;
   if (!FindTarget(command, &target, &why)) return Refusal(why);
-  if (SendForegroundWindow(target, command.follow)) return Reply{kExitDone, ""};
-  return Refusal("nothing to send to desktop " + std::to_string(target));
+  if (!SendForegroundWindow(target, false))
+    return Refusal("nothing to send to desktop " + std::to_string(target));
+  if (command.follow) *then = target;
+  return Reply{kExitDone, ""};
 }
 
-// Only finds the target: the switch itself comes after the answer.
-Reply CVirtualDeskApp::SwitchCommand(const Command& command) {
-  DesktopNumber target = 0;
+// A switch is certain once its target is known.
+Reply CVirtualDeskApp::SwitchCommand(const Command& command, DesktopNumber* then) {
   std::string why;
-  if (!FindTarget(command, &target, &why)) return Refusal(why);
+  if (!FindTarget(command, then, &why)) return Refusal(why);
   return Reply{kExitDone, ""};
 }
 

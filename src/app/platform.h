@@ -91,8 +91,12 @@ class WindowHost {
   virtual void DispatchCurrent() = 0;  // TranslateMessage and DispatchMessageA of that message
   virtual void PostQuit() = 0;         // PostQuitMessage(0)
   // WM_COPYDATA of `bytes` under `tag` to window `to`, with SendMessageTimeout: a client that
-  // has stopped taking messages holds the program up for a second at most.
-  virtual void SendData(WindowId to, std::uintptr_t tag, const std::string& bytes) = 0;
+  // has stopped taking messages holds the program up for a second at most. True when the
+  // window took the data (its procedure answered non-zero in time).
+  virtual bool SendData(WindowId to, std::uintptr_t tag, const std::string& bytes) = 0;
+  // ReplyMessage(result): the thread that sent the message being handled goes on now, as if the
+  // handler had returned `result`; what the handler does afterwards no longer holds it up.
+  virtual void ReleaseSender(std::intptr_t result) = 0;
   // PeekMessageA(&m, NULL, WM_HOTKEY, WM_HOTKEY, PM_REMOVE): the oldest hotkey press still
   // queued, taken out of the queue; false when there is none.
   virtual bool TakeQueuedHotkey(std::uint32_t* lParam) = 0;

@@ -162,11 +162,12 @@ class CVirtualDeskApp : public FailureReporter,
   void RecordHiddenWindows(DesktopNumber shown);
   bool HotkeyHeldElsewhere(HotkeyCode code);
   std::string DesktopHotkeyClash(const char* which, HotkeyCode code) const;
-  void TakeQueuedHotkeys();
-  Reply RunCommand(const Command& command);
-  Reply SwitchCommand(const Command& command);
-  Reply SendCommand(const Command& command);
-  void RunAfterAnswer(const Command& command);
+  bool TakeQueuedHotkeys();  // true when there were any
+  bool CarryOut(WindowId sender, const Command& command);
+  std::intptr_t Answer(WindowId sender, const Reply& reply);  // kRequestNotTaken: not delivered
+  Reply RunCommand(const Command& command, DesktopNumber* then);
+  Reply SwitchCommand(const Command& command, DesktopNumber* then);
+  Reply SendCommand(const Command& command, DesktopNumber* then);
   bool FindTarget(const Command& command, DesktopNumber* target, std::string* why) const;
   DesktopNumber DesktopCalled(const std::string& name) const;  // 0 when none is
   DesktopListing ListDesktops();

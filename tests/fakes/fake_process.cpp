@@ -131,9 +131,14 @@ void FakeWindowHost::PostQuit() {
   Note("host.PostQuit");
 }
 
-void FakeWindowHost::SendData(WindowId to, std::uintptr_t tag, const std::string& bytes) {
-  Note("host.SendData");
-  sent_.push_back(DataSent{to, tag, bytes});
+bool FakeWindowHost::SendData(WindowId to, std::uintptr_t tag, const std::string& bytes) {
+  Note(loseData_ ? "host.SendData lost" : "host.SendData");
+  if (!loseData_) sent_.push_back(DataSent{to, tag, bytes});
+  return !loseData_;
+}
+
+void FakeWindowHost::ReleaseSender(std::intptr_t result) {
+  Note("host.ReleaseSender " + std::to_string(result));
 }
 
 bool FakeWindowHost::TakeQueuedHotkey(std::uint32_t* lParam) {

@@ -80,6 +80,8 @@ class FakeWindowHost : public WindowHost, public TimelineSource {
   explicit FakeWindowHost(FakeWindowSystem& windows) : windows_(windows) {}
   void FailRegisterClass() { failRegister_ = true; }
   void FailCreateWindow() { failCreate_ = true; }
+  // The windows data is sent to have stopped waiting for it (a client whose time ran out).
+  void LoseData() { loseData_ = true; }
   void Post(WindowId target, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
   void PostToHidden(std::uint32_t message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0) {
     Post(kToHiddenWindow, message, wParam, lParam);
@@ -98,7 +100,8 @@ class FakeWindowHost : public WindowHost, public TimelineSource {
   bool NextMessage(std::uint32_t* message, std::uint32_t* lParam) override;
   void DispatchCurrent() override;
   void PostQuit() override;
-  void SendData(WindowId to, std::uintptr_t tag, const std::string& bytes) override;
+  bool SendData(WindowId to, std::uintptr_t tag, const std::string& bytes) override;
+  void ReleaseSender(std::intptr_t result) override;
   bool TakeQueuedHotkey(std::uint32_t* lParam) override;
 
  private:
@@ -115,6 +118,7 @@ class FakeWindowHost : public WindowHost, public TimelineSource {
   WindowId hidden_ = 0;
   bool failRegister_ = false;
   bool failCreate_ = false;
+  bool loseData_ = false;
   std::deque<Queued> queue_;
   std::optional<Queued> current_;
   bool quitPending_ = false;

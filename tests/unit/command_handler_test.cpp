@@ -94,9 +94,41 @@ TEST_F(Commands, EachCommandAsItsHotkey) {
   std::uint32_t lParam = 0, message = 0;
   ASSERT_TRUE(h.hotkeys.Press(kAlt, kF1, &lParam));
   h.host.PostThread(kWmHotkey, lParam);
-  EXPECT_EQ(Run("/switch 2"), "1 0 ");
+  EXPECT_EQ(Run("/switch 2; /switch 2"), "2 -1 0 ");  // asked again after the key's switch
   EXPECT_EQ(h.app().LastDesktop(), 1);  // the key pressed before the request came first
   EXPECT_FALSE(h.host.NextMessage(&message, &lParam));  // and the loop will not see it again
+}
+
+// A client stops waiting after a second: it must have its answer before the follow-up switch
+// and its half-second notice, and nothing that arrives during the command gets in before it.
+class CommandsWithNotice : public Commands {
+ protected:
+  void SetUp() override {
+    StartWith(WithNotice());
+    h.OpenWindows({"A", "B"});
+  }
+};
+
+TEST_F(CommandsWithNotice, TheAnswerComesBeforeTheViewFollowsAndNothingGetsInBetween) {
+  std::string meanwhile;
+  h.windows.WhileWaiting([&] {
+    meanwhile += Run("/list");
+    std::intptr_t result = 0;
+    h.app().OnWindowMessage(msg::kTrayNotify, 0, msg::kLButtonDown, &result);
+    return true;
+  });
+  std::string inDialog;
+  h.dialogs.onOptions = [&](CVirtualDeskApp&) { inDialog = State(); };
+  EXPECT_EQ(Run("/send next /follow"), "1 0 ");
+  EXPECT_EQ(meanwhile, "2 -");  // busy: the client asks again
+  EXPECT_LT(h.timeline.Find("host.SendData"), h.timeline.Find("ws.Show"));
+  EXPECT_LT(h.timeline.Find("host.ReleaseSender"), h.timeline.Find("tip.Open Two"));
+  EXPECT_EQ(inDialog, "2 1:A 2:B B+ A- veilswitcherAppWin-");  // the click waited for the switch
+  // A client that gave up before its answer: nothing follows that it was told had failed.
+  h.host.LoseData();
+  const std::string before = State();
+  for (const char* command : {"/switch 1", "/exit", "/switch last"}) Run(command);
+  EXPECT_EQ(State(), before);
 }
 
 TEST_F(Commands, ListTopWindowFirstInUtf8ThenExitAfterTheAnswer) {

@@ -70,15 +70,20 @@ void Win32WindowHost::PostQuit() {
 }
 
 // SMTO_BLOCK: no other request is taken in the middle of answering this one.
-void Win32WindowHost::SendData(WindowId to, std::uintptr_t tag, const std::string& bytes) {
+bool Win32WindowHost::SendData(WindowId to, std::uintptr_t tag, const std::string& bytes) {
   COPYDATASTRUCT copy = {};
   copy.dwData = tag;
   copy.cbData = static_cast<DWORD>(bytes.size());
   copy.lpData = const_cast<char*>(bytes.data());
   DWORD_PTR result = 0;
-  SendMessageTimeoutA(ToHwnd(to), WM_COPYDATA, reinterpret_cast<WPARAM>(hidden_),
-                      reinterpret_cast<LPARAM>(&copy), SMTO_BLOCK | SMTO_ABORTIFHUNG,
-                      kSendDataMilliseconds, &result);
+  return SendMessageTimeoutA(ToHwnd(to), WM_COPYDATA, reinterpret_cast<WPARAM>(hidden_),
+                             reinterpret_cast<LPARAM>(&copy), SMTO_BLOCK | SMTO_ABORTIFHUNG,
+                             kSendDataMilliseconds, &result) != 0 &&
+         result != 0;
+}
+
+void Win32WindowHost::ReleaseSender(std::intptr_t result) {
+  ReplyMessage(result);
 }
 
 bool Win32WindowHost::TakeQueuedHotkey(std::uint32_t* lParam) {

@@ -18,7 +18,8 @@ class Win32WindowHost : public WindowHost {
   bool NextMessage(std::uint32_t* message, std::uint32_t* lParam) override;
   void DispatchCurrent() override;
   void PostQuit() override;
-  void SendData(WindowId to, std::uintptr_t tag, const std::string& bytes) override;
+  bool SendData(WindowId to, std::uintptr_t tag, const std::string& bytes) override;
+  void ReleaseSender(std::intptr_t result) override;
   bool TakeQueuedHotkey(std::uint32_t* lParam) override;
 
  private:
