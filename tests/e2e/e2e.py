@@ -1290,6 +1290,32 @@ class Scripting(WineTestCase):
         self.assertEqual(self.wait_exit(program, "after /exit"), 0)
         self.assert_visible(windows, True, "/exit left windows hidden")
 
+    def usage(self, *bad):
+        """The usage as /help prints it to a pipe, after the complaint about BAD, if given."""
+        code, out, _ = self.client("/help", pipe=True)
+        self.assertEqual(code, 0)
+        return ["veilswitcher: unknown command: %s" % b for b in bad] + out.decode().splitlines()
+
+    def test_from_a_console_window_the_answers_are_printed_there(self):
+        # No standard handles, as cmd.exe starts a windowed program: only the AttachConsole way.
+        self.open_windows("W")
+        self.start_program()
+        console = lambda *args: self.probe("bare", "console", PROGRAM_PATH, *args, check=True)
+        listed = console("/list")
+        self.assertEqual(listed[:2], ["started", "exit 0"])
+        listed = json.loads("".join(line[8:] for line in listed[2:]))
+        own = listed["desktops"][0]["windows"].pop(0)  # the console's own window, on top
+        self.assertEqual((own.endswith("vsprobe.exe"), listed), (True, self.listing()))
+        for args, code, text in ((["/help"], 0, self.usage()), (["/bogus"], 3, self.usage("/bogus"))):
+            self.assertEqual(console(*args), ["started", "exit %d" % code] +
+                             ["console " + line for line in text], args)
+
+    def test_a_bad_command_line_with_no_console_shows_the_usage_in_a_box(self):
+        run = self.probe_background("bare", "none", PROGRAM_PATH, "/bogus", first_line="started")
+        box = self.probe("msgbox", "veilswitcher", WAIT_MS)
+        self.assertEqual(box, self.usage("/bogus") + [""])  # the text ends with its newline
+        self.assertEqual(run.readline(), "exit 3")
+
     def test_no_running_copy_exits_2_and_a_bad_command_line_3(self):
         self.assertEqual(self.client("/switch", "2")[0], 2)
         self.assertEqual((self.probe("hidden"), self.probe("tempfile"), self.regdump(OPTIONS_KEY)),

@@ -65,6 +65,9 @@ const char kUsage[] =
     "                                     stack or to call abort()\n"
     "  taskbar-restart HWND               drop HWND's icon 0 (gone), post TaskbarCreated to HWND\n"
     "  no-tip TIMEOUT_MS                  wait until no tooltip of another program shows\n"
+    "  bare console|none EXE ARG...       run EXE with no standard handles, this probe holding a\n"
+    "                                     console of its own or none: started, exit N, and\n"
+    "                                     console LINE for each line left in that console\n"
     "Dialog boxes of another process, found by TITLE; ID 0 is the dialog itself, else a control:\n"
     "  wait-gone TIMEOUT_MS TITLE...      wait until no dialog box has any of these titles\n"
     "  dialogs TITLE TIMEOUT_MS           wait for one to show: count N, then topmost first\n"
@@ -1162,6 +1165,66 @@ int DescribeAbout(DWORD timeout) {
   return 0;
 }
 
+// ---- a program started from a console window or from a shortcut ---------------------------
+
+// Wide enough that no line of the program's wraps.
+constexpr COORD kConsoleSize = {400, 100};
+
+bool OwnConsole() {
+  if (!AllocConsole()) return false;
+  HANDLE out = CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  const bool sized = SetConsoleScreenBufferSize(out, kConsoleSize);
+  CloseHandle(out);
+  return sized;
+}
+
+void SayConsoleLines() {
+  HANDLE out = CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  CONSOLE_SCREEN_BUFFER_INFO info = {};
+  GetConsoleScreenBufferInfo(out, &info);
+  std::vector<char> row(info.dwSize.X);
+  for (SHORT y = 0; y <= info.dwCursorPosition.Y; ++y) {
+    DWORD read = 0;
+    ReadConsoleOutputCharacterA(out, row.data(), info.dwSize.X, COORD{0, y}, &read);
+    std::string line(row.data(), read);
+    line.erase(line.find_last_not_of(' ') + 1);
+    if (!line.empty()) Say("console " + line);
+  }
+  CloseHandle(out);
+}
+
+// A windowed program started from cmd.exe or from a shortcut has no standard handles and no
+// console of its own; only its parent's console, if any, is there to attach to.
+int RunBare(const std::string& how, int argc, char** argv) {
+  FreeConsole();  // our stdout stays the pipe or file the C runtime opened it on
+  if (how == "console" && !OwnConsole()) {
+    Say("no console");
+    return 1;
+  }
+  std::string line;
+  for (int i = 0; i < argc; ++i) line += std::string(i ? " \"" : "\"") + argv[i] + "\"";
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;  // and every one of them null
+  PROCESS_INFORMATION pi = {};
+  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr,
+                      nullptr, &si, &pi)) {
+    Say("not started");
+    return 1;
+  }
+  Say("started");
+  DWORD code = STILL_ACTIVE;
+  if (WaitForSingleObject(pi.hProcess, 30000) == WAIT_OBJECT_0)
+    GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  Say("exit " + std::to_string(code));
+  if (how == "console") SayConsoleLines();
+  return 0;
+}
+
 // ---- dispatch ---------------------------------------------------------------------------
 
 int Run(int argc, char** argv) {
@@ -1219,6 +1282,7 @@ int Run(int argc, char** argv) {
     return TaskbarRestart(reinterpret_cast<HWND>(ParseNumber(args[0])));
   }
   if (cmd == "no-tip" && rest == 1) return WaitNoTip(ParseNumber(args[0]));
+  if (cmd == "bare" && rest >= 2) return RunBare(args[0], rest - 1, args + 1);
   if (cmd == "wait-gone" && rest >= 2) return WaitGone(ParseNumber(args[0]), rest - 1, args + 1);
   if (cmd == "dialogs" && rest == 2) return DescribeDialogs(args[0], ParseNumber(args[1]));
   if ((cmd == "send" || cmd == "post") && rest == 5) {
