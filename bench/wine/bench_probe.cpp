@@ -257,19 +257,81 @@ bool FindAll(const std::string& prefix, int count, std::vector<HWND>* windows) {
   return true;
 }
 
+// Under Wine a window of another thread made the foreground one is the foreground only once its
+// thread has taken the activation; until then there is none, and a send key finds nothing to
+// send. A user presses the next key into a window, so the next step waits, untimed, for the
+// foreground to be one of the windows when they are shown (the switch activated one), or for
+// there to be one at all when they are hidden.
+const DWORD kForegroundLimitMs = 3000;
+
+void WaitForeground(const std::vector<HWND>& windows, bool ours, DWORD deadline) {
+  for (;;) {
+    const HWND fg = GetForegroundWindow();
+    const bool found =
+        ours ? std::find(windows.begin(), windows.end(), fg) != windows.end() : fg != nullptr;
+    if (found || Expired(deadline)) return;
+    Sleep(1);
+  }
+}
+
+bool AnyHas(const std::vector<HWND>& windows, bool visible) {
+  return std::any_of(windows.begin(), windows.end(),
+                     [visible](HWND w) { return (IsWindowVisible(w) != FALSE) == visible; });
+}
+
+// Now and then, while the program's windows are being restacked, Wine lets a press reach no
+// hotkey at all (the program never gets its WM_HOTKEY). A press after which not one window has
+// moved within this time is counted as lost and made again, the time taken from the new press.
+const DWORD kLostPressMs = 3000;
+
 // One timed step: `act` starts it (a key press, or the hides and shows themselves); it ends when
 // every window has `visible`. False when they never got there.
 template <typename Act>
-bool Timed(Act act, const std::vector<HWND>& windows, bool visible, double* ms) {
-  const LONGLONG start = Now();
+bool Timed(Act act, const std::vector<HWND>& windows, bool visible, double* ms, int* lost) {
+  LONGLONG start = Now();
   if (!act()) return false;
   // A plain top-down loop over a thousand windows takes tens of seconds under Wine.
   const DWORD limit = kWaitLimitMs + 200 * static_cast<DWORD>(windows.size());
+  const DWORD firstMove = GetTickCount() + kLostPressMs;
+  while (!AnyHas(windows, visible) && !Expired(firstMove)) Sleep(1);
+  if (!AnyHas(windows, visible)) {
+    ++*lost;
+    start = Now();
+    if (!act()) return false;
+  }
   if (!WaitAll(windows, visible, GetTickCount() + limit)) return false;
   *ms = MsSince(start);
   // Let the switcher finish what follows the last hide or show (activation) before the next one.
   Sleep(40);
+  WaitForeground(windows, visible, GetTickCount() + kForegroundLimitMs);
   return true;
+}
+
+std::string TitleOf(HWND w) {
+  char title[64] = "";
+  if (w) GetWindowTextA(w, title, sizeof title);
+  return w ? "\"" + std::string(title) + "\"" : "none";
+}
+
+// GA_ROOTOWNER stops at an owned overlapped window; the owners are followed one by one.
+HWND RootOwner(HWND w) {
+  for (HWND owner = w ? GetWindow(w, GW_OWNER) : nullptr; owner; owner = GetWindow(w, GW_OWNER))
+    w = owner;
+  return w;
+}
+
+// Why a step never ended: the windows left in the wrong state and where the foreground was.
+void SayTimeout(const char* step, int pair, const std::vector<HWND>& windows, bool visible) {
+  std::string wrong;
+  int count = 0;
+  for (HWND w : windows) {
+    if ((IsWindowVisible(w) != FALSE) == visible) continue;
+    if (++count <= 5) wrong += " " + TitleOf(w);
+  }
+  const HWND fg = GetForegroundWindow();
+  Say("timeout " + std::string(step) + " pair " + std::to_string(pair) + ": " +
+      std::to_string(count) + " not " + (visible ? "shown" : "hidden") + wrong + "; foreground " +
+      TitleOf(fg) + " owned by " + TitleOf(RootOwner(fg)));
 }
 
 struct LoopArgs {
@@ -300,12 +362,15 @@ int TimePairs(const LoopArgs& a, Away away, Back back) {
   if (!FindAll(a.prefix, a.count, &windows)) return 1;
   Say("others " + std::to_string(CountOthers(windows)));
   const std::vector<HWND> stacking = Stacking(windows);
-  int restacked = 0;
+  int restacked = 0, lost = 0;
   for (int i = 0; i < a.warmup + a.reps; ++i) {
     double awayMs = 0, backMs = 0;
-    if (!Timed([&] { return away(windows); }, windows, false, &awayMs) ||
-        !Timed([&] { return back(windows); }, windows, true, &backMs)) {
-      Say("timeout");
+    if (!Timed([&] { return away(windows); }, windows, false, &awayMs, &lost)) {
+      SayTimeout("away", i, windows, false);
+      return 1;
+    }
+    if (!Timed([&] { return back(windows); }, windows, true, &backMs, &lost)) {
+      SayTimeout("back", i, windows, true);
       return 1;
     }
     restacked += Stacking(windows) != stacking;
@@ -314,6 +379,7 @@ int TimePairs(const LoopArgs& a, Away away, Back back) {
     SayMs("back", backMs);
   }
   Say("restacked " + std::to_string(restacked) + " " + std::to_string(a.warmup + a.reps));
+  Say("lost " + std::to_string(lost));
   return 0;
 }
 

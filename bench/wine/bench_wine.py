@@ -230,9 +230,9 @@ def measure_starts(prefix, runs):
 
 # ---- switching -----------------------------------------------------------------------------
 
-# One run of timed pairs: the samples each way, the other windows that were switched along, and
-# (pairs that changed the windows' stacking, pairs in all).
-Loop = collections.namedtuple("Loop", "away back others restacked")
+# One run of timed pairs: the samples each way, the other windows that were switched along,
+# (pairs that changed the windows' stacking, pairs in all), and the presses Wine lost (made again).
+Loop = collections.namedtuple("Loop", "away back others restacked lost")
 
 
 def reps_for(count, reps, warmup):
@@ -251,8 +251,9 @@ def switch_loop(prefix, title_prefix, count, reps, warmup, away=None, back=None)
     lines = prefix.probe(*args, timeout_s=3600)
     others = [int(line.split()[1]) for line in lines if line.startswith("others ")]
     restacked = [line.split()[1:] for line in lines if line.startswith("restacked ")]
+    lost = [int(line.split()[1]) for line in lines if line.startswith("lost ")]
     return Loop(samples(lines, "away"), samples(lines, "back"), others[0] if others else 0,
-                tuple(int(v) for v in restacked[0]) if restacked else None)
+                tuple(int(v) for v in restacked[0]) if restacked else None, sum(lost))
 
 
 def measure_baselines(prefix, reps, warmup):
@@ -361,6 +362,10 @@ def report_switching(baselines, switches, reps, warmup):
         if plain.restacked:
             print("  %8s%66s" % ("", "(the plain loop left it changed after %d of %d pairs)"
                                  % plain.restacked))
+    lost = sum(keys.lost for keys, _, _ in switches.values())
+    if lost:
+        print("  (%d press(es) reached no hotkey under Wine and were made again, timed from the"
+              " second)" % lost)
 
 
 def report_sends(sends):
@@ -373,6 +378,9 @@ def report_sends(sends):
         row("Alt+Shift+Right, %d windows sent, the view stays" % count, send.away)
         row("Alt+Right, the same %d windows switched away" % count, switch.away)
         print("    send / switch: %.2f" % (median(send.away) / median(switch.away)))
+        if send.lost or switch.lost:
+            print("    (%d press(es) reached no hotkey under Wine and were made again, timed from"
+                  " the second)" % (send.lost + switch.lost))
 
 
 STARTUP_ROWS = [
