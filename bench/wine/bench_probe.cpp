@@ -33,7 +33,10 @@ const char kUsage[] =
     "  close-class CLASS                  post WM_CLOSE to the window of that class\n"
     "  owned PREFIX N SECONDS             the same, PREFIX1 owning all the others\n"
     "  notice-off                         write ShowCurDeskMsg = 00 (REG_BINARY)\n"
-    "  send-stays                         write SendFollows 0 and WrapAround 1 (the extras)\n"
+    "  send-stays                         write SendFollows 0, WrapAround 1 and PinWindow\n"
+    "                                     Ctrl+Alt+P (the extras)\n"
+    "  pin PREFIX K COMBO                 make PREFIX1..K the foreground one by one and press\n"
+    "                                     COMBO on each; print pinned K\n"
     "  forget-settings                    delete the program's keys and its Run value\n";
 
 const char kOptionsKey[] = "Software\\veilswitcher";
@@ -526,12 +529,35 @@ int SendStays() {
   }
   const DWORD off = 0, on = 1;
   const BYTE* data[] = {reinterpret_cast<const BYTE*>(&off), reinterpret_cast<const BYTE*>(&on)};
+  static const char kPinKey[] = "3 80";  // MOD_ALT | MOD_CONTROL, 'P'
   LONG status = RegSetValueExA(key, "SendFollows", 0, REG_DWORD, data[0], sizeof(DWORD));
   if (status == ERROR_SUCCESS)
     status = RegSetValueExA(key, "WrapAround", 0, REG_DWORD, data[1], sizeof(DWORD));
+  if (status == ERROR_SUCCESS)
+    status = RegSetValueExA(key, "PinWindow", 0, REG_SZ, reinterpret_cast<const BYTE*>(kPinKey),
+                            sizeof kPinKey);
   RegCloseKey(key);
   Say(status == ERROR_SUCCESS ? "ok" : "fail");
   return status == ERROR_SUCCESS ? 0 : 1;
+}
+
+// The pin key acts on the foreground window, so each window is made the foreground one first.
+int PinEach(const std::string& prefix, int count, const std::string& combo) {
+  Press press(combo);
+  if (!press.valid() || count < 1) return 2;
+  int pinned = 0;
+  for (int i = 1; i <= count; ++i) {
+    HWND w = FindWindowA(nullptr, (prefix + std::to_string(i)).c_str());
+    if (!w) continue;
+    SetForegroundWindow(w);
+    const DWORD deadline = GetTickCount() + kForegroundLimitMs;
+    while (GetForegroundWindow() != w && !Expired(deadline)) Sleep(1);
+    if (GetForegroundWindow() != w || !press.Send()) continue;
+    ++pinned;
+    Sleep(100);  // the program takes the press before the foreground moves on
+  }
+  Say("pinned " + std::to_string(pinned));
+  return pinned == count ? 0 : 1;
 }
 
 int ForgetSettings() {
@@ -577,6 +603,7 @@ int Dispatch(const std::string& cmd, int argc, char** argv) {
   }
   if (cmd == "notice-off" && argc == 0) return NoticeOff();
   if (cmd == "send-stays" && argc == 0) return SendStays();
+  if (cmd == "pin" && argc == 3) return PinEach(argv[0], std::atoi(argv[1]), argv[2]);
   if (cmd == "forget-settings" && argc == 0) return ForgetSettings();
   return 2;
 }
