@@ -431,6 +431,7 @@ def report_pinned(pinned):
         both = median(without.away) + median(without.back)
         print("    pinned / none pinned, away and back: %.2f (%d of %d pinned)"
               % ((median(with_pins.away) + median(with_pins.back)) / both, held, pins))
+    print()
 
 
 STARTUP_ROWS = [
