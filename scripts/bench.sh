@@ -2,7 +2,8 @@
 # Builds what the benchmarks need and prints their figures: one switch over the in-memory window
 # system (native Release build in build/bench-native), the real program under Wine in its virtual
 # desktop (a throwaway prefix, removed at the end), and the size of veilswitcher.exe.
-# Prints figures only; it asserts nothing. Takes about two minutes once both builds exist.
+# Prints figures only; it asserts nothing. Takes about twelve minutes on a 2-core machine once
+# both builds exist (the 1000-window plain loop and the extras take most of it).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 cd "$VS_ROOT"

@@ -33,7 +33,10 @@ const char kUsage[] =
     "  close-class CLASS                  post WM_CLOSE to the window of that class\n"
     "  owned PREFIX N SECONDS             the same, PREFIX1 owning all the others\n"
     "  notice-off                         write ShowCurDeskMsg = 00 (REG_BINARY)\n"
-    "  send-stays                         write SendFollows 0 and WrapAround 1 (the extras)\n"
+    "  send-stays                         write SendFollows 0, WrapAround 1 and PinWindow\n"
+    "                                     Ctrl+Alt+P (the extras)\n"
+    "  pin PREFIX K COMBO                 make PREFIX1..K the foreground one by one and press\n"
+    "                                     COMBO on each; print pinned K\n"
     "  forget-settings                    delete the program's keys and its Run value\n";
 
 const char kOptionsKey[] = "Software\\veilswitcher";
@@ -257,19 +260,81 @@ bool FindAll(const std::string& prefix, int count, std::vector<HWND>* windows) {
   return true;
 }
 
+// Under Wine a window of another thread made the foreground one is the foreground only once its
+// thread has taken the activation; until then there is none, and a send key finds nothing to
+// send. A user presses the next key into a window, so the next step waits, untimed, for the
+// foreground to be one of the windows when they are shown (the switch activated one), or for
+// there to be one at all when they are hidden.
+const DWORD kForegroundLimitMs = 3000;
+
+void WaitForeground(const std::vector<HWND>& windows, bool ours, DWORD deadline) {
+  for (;;) {
+    const HWND fg = GetForegroundWindow();
+    const bool found =
+        ours ? std::find(windows.begin(), windows.end(), fg) != windows.end() : fg != nullptr;
+    if (found || Expired(deadline)) return;
+    Sleep(1);
+  }
+}
+
+bool AnyHas(const std::vector<HWND>& windows, bool visible) {
+  return std::any_of(windows.begin(), windows.end(),
+                     [visible](HWND w) { return (IsWindowVisible(w) != FALSE) == visible; });
+}
+
+// Now and then, while the program's windows are being restacked, Wine lets a press reach no
+// hotkey at all (the program never gets its WM_HOTKEY). A press after which not one window has
+// moved within this time is counted as lost and made again, the time taken from the new press.
+const DWORD kLostPressMs = 3000;
+
 // One timed step: `act` starts it (a key press, or the hides and shows themselves); it ends when
 // every window has `visible`. False when they never got there.
 template <typename Act>
-bool Timed(Act act, const std::vector<HWND>& windows, bool visible, double* ms) {
-  const LONGLONG start = Now();
+bool Timed(Act act, const std::vector<HWND>& windows, bool visible, double* ms, int* lost) {
+  LONGLONG start = Now();
   if (!act()) return false;
   // A plain top-down loop over a thousand windows takes tens of seconds under Wine.
   const DWORD limit = kWaitLimitMs + 200 * static_cast<DWORD>(windows.size());
+  const DWORD firstMove = GetTickCount() + kLostPressMs;
+  while (!AnyHas(windows, visible) && !Expired(firstMove)) Sleep(1);
+  if (!AnyHas(windows, visible)) {
+    ++*lost;
+    start = Now();
+    if (!act()) return false;
+  }
   if (!WaitAll(windows, visible, GetTickCount() + limit)) return false;
   *ms = MsSince(start);
   // Let the switcher finish what follows the last hide or show (activation) before the next one.
   Sleep(40);
+  WaitForeground(windows, visible, GetTickCount() + kForegroundLimitMs);
   return true;
+}
+
+std::string TitleOf(HWND w) {
+  char title[64] = "";
+  if (w) GetWindowTextA(w, title, sizeof title);
+  return w ? "\"" + std::string(title) + "\"" : "none";
+}
+
+// GA_ROOTOWNER stops at an owned overlapped window; the owners are followed one by one.
+HWND RootOwner(HWND w) {
+  for (HWND owner = w ? GetWindow(w, GW_OWNER) : nullptr; owner; owner = GetWindow(w, GW_OWNER))
+    w = owner;
+  return w;
+}
+
+// Why a step never ended: the windows left in the wrong state and where the foreground was.
+void SayTimeout(const char* step, int pair, const std::vector<HWND>& windows, bool visible) {
+  std::string wrong;
+  int count = 0;
+  for (HWND w : windows) {
+    if ((IsWindowVisible(w) != FALSE) == visible) continue;
+    if (++count <= 5) wrong += " " + TitleOf(w);
+  }
+  const HWND fg = GetForegroundWindow();
+  Say("timeout " + std::string(step) + " pair " + std::to_string(pair) + ": " +
+      std::to_string(count) + " not " + (visible ? "shown" : "hidden") + wrong + "; foreground " +
+      TitleOf(fg) + " owned by " + TitleOf(RootOwner(fg)));
 }
 
 struct LoopArgs {
@@ -300,12 +365,15 @@ int TimePairs(const LoopArgs& a, Away away, Back back) {
   if (!FindAll(a.prefix, a.count, &windows)) return 1;
   Say("others " + std::to_string(CountOthers(windows)));
   const std::vector<HWND> stacking = Stacking(windows);
-  int restacked = 0;
+  int restacked = 0, lost = 0;
   for (int i = 0; i < a.warmup + a.reps; ++i) {
     double awayMs = 0, backMs = 0;
-    if (!Timed([&] { return away(windows); }, windows, false, &awayMs) ||
-        !Timed([&] { return back(windows); }, windows, true, &backMs)) {
-      Say("timeout");
+    if (!Timed([&] { return away(windows); }, windows, false, &awayMs, &lost)) {
+      SayTimeout("away", i, windows, false);
+      return 1;
+    }
+    if (!Timed([&] { return back(windows); }, windows, true, &backMs, &lost)) {
+      SayTimeout("back", i, windows, true);
       return 1;
     }
     restacked += Stacking(windows) != stacking;
@@ -314,6 +382,7 @@ int TimePairs(const LoopArgs& a, Away away, Back back) {
     SayMs("back", backMs);
   }
   Say("restacked " + std::to_string(restacked) + " " + std::to_string(a.warmup + a.reps));
+  Say("lost " + std::to_string(lost));
   return 0;
 }
 
@@ -460,12 +529,35 @@ int SendStays() {
   }
   const DWORD off = 0, on = 1;
   const BYTE* data[] = {reinterpret_cast<const BYTE*>(&off), reinterpret_cast<const BYTE*>(&on)};
+  static const char kPinKey[] = "3 80";  // MOD_ALT | MOD_CONTROL, 'P'
   LONG status = RegSetValueExA(key, "SendFollows", 0, REG_DWORD, data[0], sizeof(DWORD));
   if (status == ERROR_SUCCESS)
     status = RegSetValueExA(key, "WrapAround", 0, REG_DWORD, data[1], sizeof(DWORD));
+  if (status == ERROR_SUCCESS)
+    status = RegSetValueExA(key, "PinWindow", 0, REG_SZ, reinterpret_cast<const BYTE*>(kPinKey),
+                            sizeof kPinKey);
   RegCloseKey(key);
   Say(status == ERROR_SUCCESS ? "ok" : "fail");
   return status == ERROR_SUCCESS ? 0 : 1;
+}
+
+// The pin key acts on the foreground window, so each window is made the foreground one first.
+int PinEach(const std::string& prefix, int count, const std::string& combo) {
+  Press press(combo);
+  if (!press.valid() || count < 1) return 2;
+  int pinned = 0;
+  for (int i = 1; i <= count; ++i) {
+    HWND w = FindWindowA(nullptr, (prefix + std::to_string(i)).c_str());
+    if (!w) continue;
+    SetForegroundWindow(w);
+    const DWORD deadline = GetTickCount() + kForegroundLimitMs;
+    while (GetForegroundWindow() != w && !Expired(deadline)) Sleep(1);
+    if (GetForegroundWindow() != w || !press.Send()) continue;
+    ++pinned;
+    Sleep(100);  // the program takes the press before the foreground moves on
+  }
+  Say("pinned " + std::to_string(pinned));
+  return pinned == count ? 0 : 1;
 }
 
 int ForgetSettings() {
@@ -511,6 +603,7 @@ int Dispatch(const std::string& cmd, int argc, char** argv) {
   }
   if (cmd == "notice-off" && argc == 0) return NoticeOff();
   if (cmd == "send-stays" && argc == 0) return SendStays();
+  if (cmd == "pin" && argc == 3) return PinEach(argv[0], std::atoi(argv[1]), argv[2]);
   if (cmd == "forget-settings" && argc == 0) return ForgetSettings();
   return 2;
 }

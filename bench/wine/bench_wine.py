@@ -17,6 +17,8 @@ Measured:
     was; and the same road with nothing to switch, for subtraction;
   - the journal of hidden windows those switches keep: the program's own code writing the N
     windows to the registry (after Alt+Right) and emptying it (after Alt+Left);
+  - the extras, up to 100 windows: a send of a window group beside a switch of the same windows,
+    and a switch with a tenth of the windows pinned beside one with none pinned;
   - start-up: from launching `wine veilswitcher.exe` until its hidden window exists and its
     thread is idle, and on a first start until its default settings are written, stamped on
     the Linux side as a watcher already running in the prefix reports each step; and the same
@@ -25,6 +27,7 @@ Measured:
 
 import argparse
 import collections
+import json
 import math
 import os
 import select
@@ -230,9 +233,9 @@ def measure_starts(prefix, runs):
 
 # ---- switching -----------------------------------------------------------------------------
 
-# One run of timed pairs: the samples each way, the other windows that were switched along, and
-# (pairs that changed the windows' stacking, pairs in all).
-Loop = collections.namedtuple("Loop", "away back others restacked")
+# One run of timed pairs: the samples each way, the other windows that were switched along,
+# (pairs that changed the windows' stacking, pairs in all), and the presses Wine lost (made again).
+Loop = collections.namedtuple("Loop", "away back others restacked lost")
 
 
 def reps_for(count, reps, warmup):
@@ -251,8 +254,9 @@ def switch_loop(prefix, title_prefix, count, reps, warmup, away=None, back=None)
     lines = prefix.probe(*args, timeout_s=3600)
     others = [int(line.split()[1]) for line in lines if line.startswith("others ")]
     restacked = [line.split()[1:] for line in lines if line.startswith("restacked ")]
+    lost = [int(line.split()[1]) for line in lines if line.startswith("lost ")]
     return Loop(samples(lines, "away"), samples(lines, "back"), others[0] if others else 0,
-                tuple(int(v) for v in restacked[0]) if restacked else None)
+                tuple(int(v) for v in restacked[0]) if restacked else None, sum(lost))
 
 
 def measure_baselines(prefix, reps, warmup):
@@ -298,6 +302,36 @@ def measure_sends(prefix, counts, reps, warmup):
     return result
 
 
+def pinned_count(prefix, title_prefix, pins):
+    """How many of the windows the running program leaves out of the current desktop's list."""
+    listed = json.loads("\n".join(prefix.run(PROGRAM, "/list")))
+    current = [d for d in listed["desktops"] if d["number"] == listed["current"]][0]
+    return pins - sum(1 for t in current["windows"] if t.startswith(title_prefix))
+
+
+def measure_pinned(prefix, counts, reps, warmup):
+    """N windows of one program under a tenth as many of another, switched away and back with
+    none pinned, then with the tenth pinned (they stay); timed until the N have their state."""
+    result = {}
+    for count in counts:
+        pins = max(1, count // 10)
+        owners = [prefix.spawn(PROBE, "windows", "BN", count, 3600, first="ready"),
+                  prefix.spawn(PROBE, "windows", "BP", pins, 3600, first="ready")]
+        n, w = reps_for(count, reps, warmup)
+        log("%d windows and %d more: %d pairs, then as many with the %d pinned"
+            % (count, pins, n, pins))
+        without = switch_loop(prefix, "BN", count, n, w, "alt+right", "alt+left")
+        prefix.probe("pin", "BP", pins, "ctrl+alt+p")
+        pinned = pinned_count(prefix, "BP", pins)
+        result[count] = (without, switch_loop(prefix, "BN", count, n, w, "alt+right", "alt+left"),
+                         pins, pinned)
+        for title, owner in zip(("BN1", "BP1"), owners):
+            prefix.probe("quit-owner", title)
+            owner.wait()
+            prefix.running.remove(owner)
+    return result
+
+
 def measure_switching(prefix, counts, reps, warmup):
     """With the defaults of earlier first starts in place, the notice turned off, and the
     extras set for the sends."""
@@ -311,9 +345,10 @@ def measure_switching(prefix, counts, reps, warmup):
     baselines = measure_baselines(prefix, reps, warmup)
     switches = measure_switches(prefix, counts, reps, warmup)
     sends = measure_sends(prefix, [c for c in counts if c <= 100], reps, warmup)
+    pinned = measure_pinned(prefix, [c for c in counts if c <= 100], reps, warmup)
     prefix.probe("close-class", APP_CLASS)
     program.wait()
-    return baselines, switches, sends
+    return baselines, switches, sends, pinned
 
 
 # ---- the report ----------------------------------------------------------------------------
@@ -361,6 +396,10 @@ def report_switching(baselines, switches, reps, warmup):
         if plain.restacked:
             print("  %8s%66s" % ("", "(the plain loop left it changed after %d of %d pairs)"
                                  % plain.restacked))
+    lost = sum(keys.lost for keys, _, _ in switches.values())
+    if lost:
+        print("  (%d press(es) reached no hotkey under Wine and were made again, timed from the"
+              " second)" % lost)
 
 
 def report_sends(sends):
@@ -373,6 +412,26 @@ def report_sends(sends):
         row("Alt+Shift+Right, %d windows sent, the view stays" % count, send.away)
         row("Alt+Right, the same %d windows switched away" % count, switch.away)
         print("    send / switch: %.2f" % (median(send.away) / median(switch.away)))
+        if send.lost or switch.lost:
+            print("    (%d press(es) reached no hotkey under Wine and were made again, timed from"
+                  " the second)" % (send.lost + switch.lost))
+
+
+def report_pinned(pinned):
+    print()
+    print("A switch with pinned windows beside one without (N windows of one program under a"
+          " tenth as many of another)")
+    print("  %-58s%10s%10s" % ("from SendInput until the N have their new state", "median ms",
+                               "p90 ms"))
+    for count, (without, with_pins, pins, held) in pinned.items():
+        row("Alt+Right, %d windows hidden, and %d more with them" % (count, pins), without.away)
+        row("Alt+Right, the same, those %d pinned" % pins, with_pins.away)
+        row("Alt+Left, %d windows shown, and %d more with them" % (count, pins), without.back)
+        row("Alt+Left, the same, those %d pinned" % pins, with_pins.back)
+        both = median(without.away) + median(without.back)
+        print("    pinned / none pinned, away and back: %.2f (%d of %d pinned)"
+              % ((median(with_pins.away) + median(with_pins.back)) / both, held, pins))
+    print()
 
 
 STARTUP_ROWS = [
@@ -439,7 +498,8 @@ def main(argv):
         starts = measure_starts(prefix, args.starts)
         log("start-up measured in %.1f s" % (time.monotonic() - started))
         started = time.monotonic()
-        baselines, switches, sends = measure_switching(prefix, counts, args.reps, args.warmup)
+        baselines, switches, sends, pinned = measure_switching(prefix, counts, args.reps,
+                                                               args.warmup)
         log("switching measured in %.1f s" % (time.monotonic() - started))
     finally:
         prefix.remove()
@@ -447,6 +507,7 @@ def main(argv):
           % (wine_version(), os.environ["DISPLAY"], os.cpu_count()))
     report_switching(baselines, switches, args.reps, args.warmup)
     report_sends(sends)
+    report_pinned(pinned)
     report_starts(starts, args.starts)
     return 0
 

@@ -74,16 +74,21 @@ std::list<WindowEntry> CVirtualDeskApp::GroupOf(WindowId root) {
   return group;
 }
 
-// The foreground window's group; empty when the foreground window itself is not one a switch
-// would capture.
+// The foreground window's group, top-down; empty when the foreground window itself is not one a
+// switch would capture. That is asked of the window itself: a program still restacking its
+// windows can move one past the walk, and the foreground window so missed goes on top.
 std::list<WindowEntry> CVirtualDeskApp::ForegroundGroup(WindowId* root) {
   const WindowId fg = p_.windows.Foreground();
   if (fg == 0 || p_.windows.ProcessOf(fg) == p_.windows.ProcessOf(hiddenWindow_)) return {};
+  DesktopInfo alone;
+  if (TakeWindow(p_.windows, hiddenWindow_, fg, alone, pending_)) SkipHeldWindows(alone, 0);
+  if (alone.windows.empty()) return {};
   *root = p_.windows.RootOwner(fg);
   std::list<WindowEntry> group = GroupOf(*root);
-  const bool captured = std::any_of(group.begin(), group.end(),
-                                    [fg](const WindowEntry& e) { return e.window == fg; });
-  return captured ? group : std::list<WindowEntry>();
+  if (std::none_of(group.begin(), group.end(),
+                   [fg](const WindowEntry& e) { return e.window == fg; }))
+    group.splice(group.begin(), alone.windows);
+  return group;
 }
 
 void CVirtualDeskApp::DropFromLists(const std::set<WindowId>& windows) {
@@ -91,9 +96,6 @@ void CVirtualDeskApp::DropFromLists(const std::set<WindowId>& windows) {
     entry.second.windows.remove_if([&](const WindowEntry& e) { return windows.count(e.window); });
 }
 
-// Like a switch: the journal holds the windows before the first is hidden, and each pass works
-// on a copy of the ids, since its waits let messages in. With `follow` the switch that follows
-// shows them again on top of the target's windows.
 // Like a switch: the journal holds the windows before the first is hidden, and each pass works
 // on a copy of the ids, since its waits let messages in.
 void CVirtualDeskApp::HideOnto(std::list<WindowEntry> group, DesktopNumber target) {

@@ -60,17 +60,22 @@ void DropRepeats(std::list<WindowEntry>& windows, std::size_t walked) {
 
 // Every test is a plain read, so the cheap ones go first and a title is read only for a window
 // that can qualify, and read again in full only when the filter's buffer cut it.
+bool TakeWindow(WindowSystem& ws, WindowId hiddenWindow, WindowId w, DesktopInfo& desk,
+                const PendingCalls& pending) {
+  if (w == hiddenWindow || !OnThisDesktop(ws, w, pending) || !ws.Exists(w)) return false;
+  std::string title = ws.ReadTitle(w, kTitleFilterBuffer);
+  if (!TitleQualifies(title)) return false;
+  if (title.size() + 1 >= static_cast<std::size_t>(kTitleFilterBuffer))
+    title = ws.ReadTitle(w, ws.TitleLength(w) + 1);
+  desk.windows.push_back(WindowEntry{w, std::move(title)});
+  return true;
+}
+
 void WalkTopLevelWindows(WindowSystem& ws, WindowId hiddenWindow, DesktopInfo& desk,
                          const PendingCalls& pending) {
   const std::size_t before = desk.windows.size();
-  for (WindowId w = ws.FirstWindow(hiddenWindow); w != 0; w = ws.NextWindow(w)) {
-    if (w == hiddenWindow || !OnThisDesktop(ws, w, pending) || !ws.Exists(w)) continue;
-    std::string title = ws.ReadTitle(w, kTitleFilterBuffer);
-    if (!TitleQualifies(title)) continue;
-    if (title.size() + 1 >= static_cast<std::size_t>(kTitleFilterBuffer))
-      title = ws.ReadTitle(w, ws.TitleLength(w) + 1);
-    desk.windows.push_back(WindowEntry{w, std::move(title)});
-  }
+  for (WindowId w = ws.FirstWindow(hiddenWindow); w != 0; w = ws.NextWindow(w))
+    TakeWindow(ws, hiddenWindow, w, desk, pending);
   DropRepeats(desk.windows, desk.windows.size() - before);
 }
 

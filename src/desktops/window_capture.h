@@ -20,6 +20,9 @@ bool TitleQualifies(const std::string& filterTitle);
 // desktop, a show to this one.
 void WalkTopLevelWindows(WindowSystem& ws, WindowId hiddenWindow, DesktopInfo& desk,
                          const PendingCalls& pending);
+// The walk's test for one window: appends w to `desk` when the walk would take it.
+bool TakeWindow(WindowSystem& ws, WindowId hiddenWindow, WindowId w, DesktopInfo& desk,
+                const PendingCalls& pending);
 
 // Whether windows' threads take messages, asked once per thread for the length of one operation,
 // so that a program that does not answer costs one short probe and never a wait.

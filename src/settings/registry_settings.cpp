@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "settings/hotkey_text.h"
+#include "settings/more_options.h"
 #include "shell/hotkey_code.h"
 
 namespace {
@@ -72,12 +73,25 @@ bool RegistrySettings::WriteDefaultOptions() {
   if (!store_.CreateKey(reg::kOptionsKey, &key, &created))
     report_.FatalError("Cant open registry for setting default options.");
   KeyCloser closer(store_, key);
-  if (!created) return false;
+  if (!created && !MadeForTheExtrasOnly(key)) return false;
   store_.SetValue(key, reg::kPrevDesk, SettingsStore::kString,
                   FormatHotkeyText(MakeHotkeyCode(kModAlt, kVkLeft), false));
   store_.SetValue(key, reg::kNextDesk, SettingsStore::kString,
                   FormatHotkeyText(MakeHotkeyCode(kModAlt, kVkRight), false));
   store_.SetValue(key, reg::kShowNotice, SettingsStore::kBinary, std::string(1, '\x01'));
+  return true;
+}
+
+// The extras' key can be written before the very first start (by a script, say), and the
+// registry makes its parent, the options key, on the way: an options key that holds no value
+// beside an existing extras' key is as new as one made now.
+bool RegistrySettings::MadeForTheExtrasOnly(SettingsStore::Key options) {
+  std::string name;
+  if (store_.EnumValueName(options, 0, reg::kNameBufferChars, &name) != SettingsStore::Enum::kEnd)
+    return false;
+  SettingsStore::Key more = 0;
+  if (!store_.OpenKey(reg::kMoreKey, &more)) return false;
+  store_.CloseKey(more);
   return true;
 }
 

@@ -31,6 +31,7 @@ class RegistrySettings {
 
  private:
   bool WriteDefaultOptions();  // true when the options key was new
+  bool MadeForTheExtrasOnly(SettingsStore::Key options);
   void WriteDefaultAutostart(const std::string& modulePath);
   void WriteDefaultDesktops();
   void LoadOptions(OptionsBlock& options);

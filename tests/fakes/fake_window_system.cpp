@@ -114,6 +114,9 @@ WindowId FakeWindowSystem::FirstWindow(WindowId) {
 }
 
 WindowId FakeWindowSystem::NextWindow(WindowId w) {
+  if (raiseDuringWalk_ != 0 && raiseDuringWalk_ != w && Find(raiseDuringWalk_))
+    Raise(raiseDuringWalk_);
+  raiseDuringWalk_ = 0;
   auto at = place_.find(w);
   if (at == place_.end()) return 0;
   auto next = std::next(at->second);

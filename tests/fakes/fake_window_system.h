@@ -54,6 +54,9 @@ class FakeWindowSystem : public WindowSystem, public TimelineSource {
   void SetOwner(WindowId owned, WindowId owner);
   // The user clicks a window: it comes to the top and becomes active and foreground.
   void ClickOn(WindowId w);
+  // Its program, still restacking windows shown a moment before, raises w to the top at the next
+  // step of a walk: a walk already past the top misses it.
+  void RaiseDuringWalk(WindowId w) { raiseDuringWalk_ = w; }
   void SetElevated(WindowId w);
   // Runs `hook` at every wait of the program from now on, until it answers true.
   void WhileWaiting(std::function<bool()> hook) { hooks_.push_back(std::move(hook)); }
@@ -132,4 +135,5 @@ class FakeWindowSystem : public WindowSystem, public TimelineSource {
   int probes_ = 0;
   int activationChanges_ = 0;
   std::vector<std::function<bool()>> hooks_;
+  WindowId raiseDuringWalk_ = 0;
 };

@@ -59,6 +59,18 @@ TEST_F(Extras, SendCarriesTheOwnedGroupOnTopOfTheTargetWithOrWithoutTheView) {
   EXPECT_EQ(h.windows.ForegroundWindow(), w[0]);
 }
 
+// The focus in Tools below another window, and Tools raised past the walk by its program (as
+// under Wine, still restacking windows shown a moment before): the group still goes.
+TEST_F(Extras, TheForegroundWindowMovedPastTheWalkIsSentOnTop) {
+  h.windows.ClickOn(w[0]);
+  h.windows.Activate(w[3]);
+  h.windows.RaiseDuringWalk(w[3]);
+  h.Press(kAlt | kShift, kRight);
+  EXPECT_EQ(Shown(), "01111");
+  EXPECT_EQ(h.Titles(2), (Strings{"On two", "Editor", "Find", "Tools"}));
+  EXPECT_EQ(h.windows.ForegroundWindow(), w[3]);
+}
+
 TEST_F(Extras, NothingIsSentWhereASwitchWouldNotGoAndWrapAroundReachesBothEnds) {
   const WindowId untitled = h.windows.Open(""), cloaked = h.windows.Open("Cloaked");
   const WindowId own = h.windows.Open("More options");

@@ -51,6 +51,26 @@ TEST(Settings, DefaultsFollowEachNewKeyOnItsOwn) {
   EXPECT_EQ(h.app().GetOptions().nextHotkey, MakeHotkeyCode(2, 40));
 }
 
+// The extras' key written before the very first start makes the options key on the way; the
+// start writes the defaults all the same, but not over an options value already there.
+TEST(Settings, TheExtrasKeyBeforeTheFirstStartLeavesTheDefaultsAsWithout) {
+  AppHarness h, kept;
+  for (AppHarness* a : {&h, &kept})
+    a->store.Seed("Software\\veilswitcher\\more", "WrapAround", 4, std::string("\x01\0\0\0", 4));
+  kept.store.Seed(kOptionsKey, "NextDesk", kSz, "2 40\n");
+  kept.store.SeedKey(kRunKey);
+  ASSERT_EQ(h.Start(), std::nullopt);
+  ASSERT_EQ(kept.Start(), std::nullopt);
+  EXPECT_EQ(h.store.Values(kOptionsKey), (Values{{"PrevDesk", kSz, "1 37"},
+                                                 {"NextDesk", kSz, "1 39"},
+                                                 {"ShowCurDeskMsg", kBinary, "\x01"}}));
+  EXPECT_EQ(h.store.Values(kRunKey), (Values{{kRunValue, kSz, h.process.ModulePath()}}));
+  EXPECT_EQ(h.store.Values(kDesksKey), kDefaultDesks);
+  EXPECT_TRUE(h.app().GetMoreOptions().wrapAround);
+  EXPECT_EQ(kept.store.Values(kOptionsKey), (Values{{"NextDesk", kSz, "2 40\n"}}));
+  EXPECT_EQ(h.store.OpenHandles(), 0u);
+}
+
 TEST(Settings, AnExistingEmptyDesktopsKeyStaysEmpty) {
   AppHarness h;
   Stored s;

@@ -13,6 +13,7 @@
 
 #include "dialog_test_support.h"
 #include "dialogs/desktops_dlg.h"
+#include "dialogs/more_dlg.h"
 #include "fakes/app_harness.h"
 #include "modal_probe.h"
 #include "res/resource.h"
@@ -587,6 +588,32 @@ TEST_F(OptionsDialogClosing, EscAndEnterEndItWithoutApplyingAChangedOption) {
     EXPECT_EQ(RunOptions(script), c.result);
     EXPECT_TRUE(SameOptions(h.app().GetOptions(), before));
     EXPECT_TRUE(h.hotkeys.Log().empty());
+  }
+}
+
+// "More options" keeps the options dialog's rule: Esc drops a changed hotkey and switch, and
+// the close box then applies them and registers the new hotkey.
+TEST_F(OptionsDialogClosing, MoreOptionsEscDropsTheChangesAndTheCloseBoxAppliesThem) {
+  constexpr char kMoreTitle[] = "More options";
+  for (const bool esc : {true, false}) {
+    SCOPED_TRACE(esc ? "Esc" : "close box");
+    Script script;
+    script.When("the More options dialog shown", Shown(kMoreTitle), [esc, &kMoreTitle] {
+      HWND dialog = modal_probe::FindDialog(kMoreTitle);
+      SetHotkey(dialog, IDC_PIN_HOTKEY, Control(HOTKEYF_CONTROL | HOTKEYF_ALT, 'P'));
+      SendDlgItemMessageA(dialog, IDC_WRAP_AROUND, BM_SETCHECK, BST_CHECKED, 0);
+      HWND focus = GetDlgItem(dialog, IDC_WRAP_AROUND);
+      SetFocus(focus);
+      esc ? PostKey(focus, VK_ESCAPE) : Close(dialog);
+    });
+    CMoreOptionsDlg more(&h.app());
+    INT_PTR result = -2;
+    EXPECT_TRUE(script.Run([&] { result = more.DoModal(); }));
+    EXPECT_EQ(result, IDCANCEL);
+    const MoreOptions after = h.app().GetMoreOptions();
+    EXPECT_EQ(after.pinWindow, esc ? 0u : Code(MOD_CONTROL | MOD_ALT, 'P'));
+    EXPECT_EQ(after.wrapAround, !esc);
+    EXPECT_EQ(h.hotkeys.Registrations().count(0xBFF2), esc ? 0u : 1u);
   }
 }
 
