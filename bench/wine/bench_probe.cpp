@@ -9,6 +9,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,7 @@ const char kUsage[] =
     "                                     press AWAY until PREFIX1..N are all hidden, BACK\n"
     "                                     until all are shown; print away/back MS per press,\n"
     "                                     then restacked K N: pairs that changed the stacking\n"
+    "                                     of two windows that overlap\n"
     "  direct-loop PREFIX N REPS WARMUP   the same, hiding and showing them with ShowWindow\n"
     "  hotkey-self COMBO REPS             press a hotkey of this thread; print self MS each\n"
     "  watch-start CLASS TIMEOUT_MS       print keys, window, idle as a start reaches them\n"
@@ -355,16 +357,51 @@ std::vector<HWND> Stacking(const std::vector<HWND>& windows) {
   return order;
 }
 
+bool Overlap(HWND a, HWND b) {
+  RECT ra, rb, both;
+  return GetWindowRect(a, &ra) && GetWindowRect(b, &rb) && IntersectRect(&both, &ra, &rb);
+}
+
+// Whether the stacking looks the same as `before`: every two windows that overlap are in the
+// same order. Wine keeps no fixed order among windows that do not overlap (it moves them as it
+// maps a run of windows, whoever shows them and in whatever order), and nobody can see it.
+bool LooksStackedAs(const std::vector<HWND>& before, const std::vector<HWND>& now) {
+  if (before.size() != now.size()) return false;
+  std::map<HWND, size_t> place;
+  for (size_t i = 0; i < now.size(); ++i) place[now[i]] = i;
+  for (size_t i = 0; i < before.size(); ++i) {
+    for (size_t j = i + 1; j < before.size(); ++j) {
+      const auto a = place.find(before[i]), b = place.find(before[j]);
+      if (a == place.end() || b == place.end()) return false;
+      if (a->second > b->second && Overlap(before[i], before[j])) return false;
+    }
+  }
+  return true;
+}
+
+// Under Wine a run of windows just shown goes on moving for a while after the last one is up
+// (a walk of the stacking then can miss one): the stacking is read once two reads in a row agree.
+std::vector<HWND> SettledStacking(const std::vector<HWND>& windows) {
+  std::vector<HWND> last = Stacking(windows);
+  for (const DWORD limit = GetTickCount() + 3000; !Expired(limit);) {
+    Sleep(50);
+    std::vector<HWND> now = Stacking(windows);
+    if (now == last) break;
+    last = std::move(now);
+  }
+  return last;
+}
+
 // Runs warm-up plus timed pairs of steps away (all hidden) and back (all shown). After each
 // pair the windows' stacking is compared with the one before the first: "restacked K of N"
-// counts the pairs that left it changed.
+// counts the pairs that left two overlapping windows in the other order.
 template <typename Away, typename Back>
 int TimePairs(const LoopArgs& a, Away away, Back back) {
   std::vector<HWND> windows;
   if (a.count < 1 || a.reps < 1) return 2;
   if (!FindAll(a.prefix, a.count, &windows)) return 1;
   Say("others " + std::to_string(CountOthers(windows)));
-  const std::vector<HWND> stacking = Stacking(windows);
+  const std::vector<HWND> stacking = SettledStacking(windows);
   int restacked = 0, lost = 0;
   for (int i = 0; i < a.warmup + a.reps; ++i) {
     double awayMs = 0, backMs = 0;
@@ -376,7 +413,7 @@ int TimePairs(const LoopArgs& a, Away away, Back back) {
       SayTimeout("back", i, windows, true);
       return 1;
     }
-    restacked += Stacking(windows) != stacking;
+    restacked += !LooksStackedAs(stacking, SettledStacking(windows));
     if (i < a.warmup) continue;
     SayMs("away", awayMs);
     SayMs("back", backMs);
