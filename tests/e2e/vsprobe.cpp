@@ -1170,18 +1170,21 @@ int DescribeAbout(DWORD timeout) {
 // Wide enough that no line of the program's wraps.
 constexpr COORD kConsoleSize = {400, 100};
 
+HANDLE OpenConsoleOutput() {
+  return CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                     nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
 bool OwnConsole() {
   if (!AllocConsole()) return false;
-  HANDLE out = CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE out = OpenConsoleOutput();
   const bool sized = SetConsoleScreenBufferSize(out, kConsoleSize);
   CloseHandle(out);
   return sized;
 }
 
 void SayConsoleLines() {
-  HANDLE out = CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE out = OpenConsoleOutput();
   CONSOLE_SCREEN_BUFFER_INFO info = {};
   GetConsoleScreenBufferInfo(out, &info);
   std::vector<char> row(info.dwSize.X);
