@@ -37,14 +37,13 @@ double JournalMicrosecondsPerSwitch(AppHarness& h, int switches) {
   h.app().SwitchToDesktop(2);
   FakeSettingsStore store;
   HiddenJournal journal(store);
-  KnownIdentities known;
   const PendingCalls none;
   auto begin = Clock::now();
   for (int i = 0; i < switches; ++i) {
     const DesktopNumber current = static_cast<DesktopNumber>(i % 2 == 0 ? 2 : 1);
     if (current == 2)
-      journal.Write(HiddenWindowRecords(h.app().Table(), 0, none, h.windows, known));
-    journal.Write(HiddenWindowRecords(h.app().Table(), current, none, h.windows, known));
+      journal.Write(HiddenWindowRecords(h.app().Table(), 0, none, h.windows));
+    journal.Write(HiddenWindowRecords(h.app().Table(), current, none, h.windows));
   }
   return MicrosecondsSince(begin, switches);
 }

@@ -1,8 +1,8 @@
 // The journal of hidden windows under Wine, with the program's own code and the real registry:
 // the records of COUNT windows of another process written to the volatile key, as before and
 // after a switch that hid them all, then the journal emptied, as after the switch back. Prints
-// "record MS" ("first MS" the first time) and "clear MS" for each of REPS pairs; it asserts nothing
-// and is not a test.
+// "identify MS" (every window asked its process and class, as each capture does), "record MS" and
+// "clear MS" for each of REPS pairs; it asserts nothing and is not a test.
 #include <windows.h>
 
 #include <cstdio>
@@ -34,7 +34,7 @@ bool FillDesktopOne(const std::string& prefix, int count, DesktopTable& table) {
       std::printf("missing %s\n", title.c_str());
       return false;
     }
-    table.GetDesktop(1).windows.push_back(WindowEntry{ToWindowId(w), title});
+    table.GetDesktop(1).windows.push_back(WindowEntry{ToWindowId(w), title, 0, std::string()});
   }
   return true;
 }
@@ -51,21 +51,23 @@ int main(int argc, char** argv) {
   Win32WindowSystem windows;
   Win32SettingsStore store;
   HiddenJournal journal(store);
-  KnownIdentities known;
   for (int i = 0, reps = std::atoi(argv[3]); i < reps; ++i) {
     for (DesktopNumber current : {2, 1}) {
       LARGE_INTEGER start;
       QueryPerformanceCounter(&start);
-      // The switch away writes every listed window before its first hide, then what it hid.
-      if (current == 2)
-        journal.Write(HiddenWindowRecords(table, 0, PendingCalls(), windows, known));
-      journal.Write(HiddenWindowRecords(table, current, PendingCalls(), windows, known));
-      // The first record asks every window what it is; later ones know.
-      std::printf("%s %.3f\n",
-                  current == 1 ? "clear"
-                  : i == 0     ? "first"
-                               : "record",
-                  MsSince(start));
+      // The switch away identifies every window it captures, then writes every listed window
+      // before its first hide, then what it hid.
+      if (current == 2) {
+        for (WindowEntry& entry : table.GetDesktop(1).windows) {
+          entry.process = windows.ProcessOf(entry.window);
+          entry.windowClass = windows.ClassOf(entry.window);
+        }
+        std::printf("identify %.3f\n", MsSince(start));
+        QueryPerformanceCounter(&start);
+        journal.Write(HiddenWindowRecords(table, 0, PendingCalls(), windows));
+      }
+      journal.Write(HiddenWindowRecords(table, current, PendingCalls(), windows));
+      std::printf("%s %.3f\n", current == 1 ? "clear" : "record", MsSince(start));
     }
   }
   return 0;

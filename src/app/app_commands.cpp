@@ -17,7 +17,7 @@ Reply Refusal(const std::string& why) {
 
 std::intptr_t CVirtualDeskApp::OnCopyData(WindowId sender, const CopyData& copy) {
   // With no window to answer to, the request is not taken at all.
-  if (copy.tag != kRequestTag || sender == 0) return kRequestNotTaken;
+  if (copy.tag != kRequestTag || sender == 0 || shutDown_) return kRequestNotTaken;
   // Inside an operation's wait nothing else may start, and what was kept meanwhile goes first; a
   // sent message cannot be kept for later, so the client asks again.
   if (InOperation() || !deferred_.empty()) return kRequestBusy;
@@ -29,10 +29,15 @@ std::intptr_t CVirtualDeskApp::OnCopyData(WindowId sender, const CopyData& copy)
     return Answer(sender, Refusal("a dialog, message box or menu of veilswitcher is open"));
   // The keys pressed before the request come first, as they would have had it been a key itself;
   // they take their time, so the command waits for the client's next asking: a client that has
-  // given up meanwhile asks no more, and nothing is done that it was told had failed.
-  if (TakeQueuedHotkeys()) return kRequestBusy;
+  // given up meanwhile asks no more, and nothing is done that it was told had failed. Looking for
+  // them lets sent messages in, so it is part of the operation: what arrives then waits its turn.
   bool exit = false;
-  RunOperation([&] { exit = CarryOut(sender, command); });
+  bool keysFirst = false;
+  RunOperation([&] {
+    keysFirst = TakeQueuedHotkeys();
+    if (!keysFirst) exit = CarryOut(sender, command);
+  });
+  if (keysFirst) return kRequestBusy;
   if (exit) OnCommand(kCmdExit);  // as the tray menu's Exit
   return kRequestAnswered;
 }
@@ -55,6 +60,7 @@ std::intptr_t CVirtualDeskApp::Answer(WindowId sender, const Reply& reply) {
   return delivered ? kRequestAnswered : kRequestNotTaken;
 }
 
+// Inside an operation, so each key is kept and matched in order once the operation ends.
 bool CVirtualDeskApp::TakeQueuedHotkeys() {
   bool taken = false;
   std::uint32_t lParam = 0;

@@ -60,6 +60,7 @@ bool CVirtualDeskApp::DeleteDesktop(DesktopNumber n) {
 
 // The list stays until its windows are shown, so the journal and a crash still find them.
 void CVirtualDeskApp::ShowDeletedDesktop(DesktopNumber n) {
+  DropImpostors(GetDesktop(n).windows);
   ThreadProbe probe(p_.windows);
   for (WindowId w : IdsOf(GetDesktop(n).windows))
     ShowWithoutWaiting(p_.windows, probe, w, &pending_);
@@ -80,6 +81,7 @@ void CVirtualDeskApp::SwitchNow(DesktopNumber target) {
   const DesktopNumber leaving = current_;
   ClearWindowList(leaving);
   if (CaptureAndHide(leaving)) CaptureAndHide(leaving);  // the second walk takes stragglers
+  DropImpostors(GetDesktop(target).windows);
   const WindowIds showing = IdsOf(GetDesktop(target).windows);
   NoteOutcome(ShowStacked(p_.windows, showing), showing, target);
   NoteSwitch(leaving, target);
@@ -106,6 +108,7 @@ bool CVirtualDeskApp::CaptureAndHide(DesktopNumber leaving) {
     });
     if (walked.windows.empty()) return false;
   }
+  Identify(walked.windows);
   const WindowIds hiding = IdsOf(walked.windows);
   walked.windows.reverse();
   listed.splice(listed.end(), walked.windows);
@@ -155,10 +158,12 @@ void CVirtualDeskApp::RestoreWindow(std::uint32_t itemId) {
     if (itemId > kMaxWindowItems || !LocateWindowItem(table_, itemId, &item)) return;
     const WindowId w = item.entry->window;
     const bool onCurrent = item.owner == current_;
+    // A handle that now names another program's window brings nothing: the entry just goes.
+    const bool named = !Impostor(*item.entry);
     GetDesktop(item.owner).windows.erase(item.entry);
-    if (onCurrent) {
+    if (named && onCurrent) {
       BringForwardWithoutWaiting(p_.windows, w);
-    } else {
+    } else if (named) {
       ThreadProbe probe(p_.windows);
       ShowWithoutWaiting(p_.windows, probe, w, &pending_);
     }
@@ -169,7 +174,8 @@ void CVirtualDeskApp::RestoreWindow(std::uint32_t itemId) {
 void CVirtualDeskApp::ShowAllWindows() {
   RunOperation([&] {
     WindowIds all;
-    for (const auto& entry : table_) {
+    for (auto& entry : table_) {
+      DropImpostors(entry.second.windows);
       for (const WindowEntry& listed : entry.second.windows) all.push_back(listed.window);
     }
     ThreadProbe probe(p_.windows);
@@ -177,6 +183,27 @@ void CVirtualDeskApp::ShowAllWindows() {
     for (auto& entry : table_) entry.second.windows.clear();
     RecordHiddenWindows();
   });
+}
+
+// Read afresh at every capture: a window that closed while listed may have handed its handle on.
+void CVirtualDeskApp::Identify(std::list<WindowEntry>& entries) {
+  for (WindowEntry& entry : entries) {
+    entry.process = p_.windows.ProcessOf(entry.window);
+    entry.windowClass = p_.windows.ClassOf(entry.window);
+  }
+}
+
+// Whether the handle names a window other than the one the entry was captured as. A closed
+// window's entry may stay: nothing is shown for it.
+bool CVirtualDeskApp::Impostor(const WindowEntry& entry) {
+  if (entry.process == 0 || !p_.windows.Exists(entry.window)) return false;
+  return p_.windows.ProcessOf(entry.window) != entry.process ||
+         p_.windows.ClassOf(entry.window) != entry.windowClass;
+}
+
+// Showing a handle that now names another program's window would show what that program hid.
+void CVirtualDeskApp::DropImpostors(std::list<WindowEntry>& entries) {
+  entries.remove_if([this](const WindowEntry& e) { return Impostor(e); });
 }
 
 void CVirtualDeskApp::ShowDesktopNotice() {

@@ -102,6 +102,7 @@ void CVirtualDeskApp::HideOnto(std::list<WindowEntry> group, DesktopNumber targe
   std::set<WindowId> moving;
   for (const WindowEntry& e : group) moving.insert(e.window);
   DropFromLists(moving);
+  Identify(group);
   const WindowIds hiding = IdsOf(group);
   group.reverse();  // the lists run bottom to top: the group goes on top of the target's
   std::list<WindowEntry>& list = GetDesktop(target).windows;
@@ -112,7 +113,8 @@ void CVirtualDeskApp::HideOnto(std::list<WindowEntry> group, DesktopNumber targe
 
 // A program still restacking its windows can move one past a walk, so a second walk takes what
 // of the group is still visible after the hides. With `follow` the switch that follows shows
-// them again on top of the target's windows.
+// them again on top of the target's windows. A send the system refused (an elevated window) moved
+// nothing: it is no send, and the view stays.
 bool CVirtualDeskApp::SendForegroundWindow(DesktopNumber target, bool follow) {
   if (target == current_ || !table_.Contains(target) || !table_.Contains(current_)) return false;
   bool sent = false;
@@ -120,15 +122,19 @@ bool CVirtualDeskApp::SendForegroundWindow(DesktopNumber target, bool follow) {
     WindowId root = 0;
     std::list<WindowEntry> group = ForegroundGroup(&root);
     if (group.empty()) return;
+    std::set<WindowId> moving;
+    for (const WindowEntry& e : group) moving.insert(e.window);
     HideOnto(std::move(group), target);
     group = GroupOf(root);
     if (!group.empty()) HideOnto(std::move(group), target);
-    if (follow) {
+    const std::list<WindowEntry>& list = GetDesktop(target).windows;
+    sent = std::any_of(list.begin(), list.end(),
+                       [&](const WindowEntry& e) { return moving.count(e.window) != 0; });
+    if (sent && follow) {
       SwitchToDesktop(target);
     } else {
       RecordHiddenWindows();
     }
-    sent = true;
   });
   return sent;
 }

@@ -38,17 +38,21 @@ void CVirtualDeskApp::RecoverWindow(const JournalRecord& record, ThreadProbe& pr
     if (probe.Answers(w) || !table_.Contains(current_)) return;
     p_.windows.ShowNoActivateAsync(w);
     pending_[w] = kShowPending;
-    const int length = p_.windows.TitleLength(w);
-    GetDesktop(current_).windows.push_back(WindowEntry{w, p_.windows.ReadTitle(w, length + 1)});
+    GetDesktop(current_).windows.push_back(RecoveredEntry(record));
     return;
   }
   const DesktopNumber n = DesktopNamed(table_, record.desktopName);
   if (n > 1) {
-    const int length = p_.windows.TitleLength(w);
-    GetDesktop(n).windows.push_back(WindowEntry{w, p_.windows.ReadTitle(w, length + 1)});
+    GetDesktop(n).windows.push_back(RecoveredEntry(record));
   } else {
     ShowWithoutWaiting(p_.windows, probe, w, &pending_);
   }
+}
+
+WindowEntry CVirtualDeskApp::RecoveredEntry(const JournalRecord& record) {
+  const WindowId w = record.window;
+  const int length = p_.windows.TitleLength(w);
+  return WindowEntry{w, p_.windows.ReadTitle(w, length + 1), record.process, record.windowClass};
 }
 
 // A window closed meanwhile and a handle that now names another program's window are not the
@@ -63,7 +67,7 @@ bool CVirtualDeskApp::StillOurs(const JournalRecord& record) {
 void CVirtualDeskApp::RecordHiddenWindows(DesktopNumber shown) {
   if (!journalRead_) return;
   const std::vector<JournalRecord> records =
-      HiddenWindowRecords(table_, shown, pending_, p_.windows, identities_);
+      HiddenWindowRecords(table_, shown, pending_, p_.windows);
   rescue_.Publish(records);
   journal_.Write(records);
 }

@@ -21,6 +21,9 @@ constexpr std::uint32_t kClose = 0x0010;     // WM_CLOSE
 constexpr std::uint32_t kCopyData = 0x004A;  // WM_COPYDATA: wParam the sender, lParam a CopyData
 constexpr std::uint32_t kSettingChange = 0x001A;  // WM_SETTINGCHANGE
 constexpr std::uint32_t kNcCreate = 0x0081;       // WM_NCCREATE
+constexpr std::uint32_t kQueryEndSession = 0x0011;  // WM_QUERYENDSESSION
+constexpr std::uint32_t kEndSession = 0x0016;       // WM_ENDSESSION: wParam TRUE when it ends
+constexpr std::intptr_t kEndSessionCloseApp = 0x1;  // ENDSESSION_CLOSEAPP in its lParam
 constexpr std::uint32_t kCommand = 0x0111;        // WM_COMMAND
 constexpr std::uint32_t kHotkey = 0x0312;         // WM_HOTKEY
 constexpr std::uint32_t kTrayNotify = 0x0401;     // WM_USER + 1
@@ -56,6 +59,12 @@ class ProcessServices {
   // the handle is held until CloseLockFile.
   virtual bool OpenLockFile(const std::string& path) = 0;
   virtual void CloseLockFile() = 0;
+  // A named mutex of this user in the session's own namespace: the lock file lives in %TEMP%,
+  // which differs between shells of one session, while the journal is the user's. False when
+  // another copy of this session holds it. Held until ReleaseSessionLock.
+  virtual bool TakeSessionLock() = 0;
+  virtual void ReleaseSessionLock() = 0;
+  virtual std::uint32_t SessionId() = 0;  // ProcessIdToSessionId of this process
   virtual void Pause(unsigned milliseconds) = 0;  // Sleep
   [[noreturn]] virtual void Exit(int code) = 0;   // the C runtime's exit: static destructors run
   // The process's 8-bit text (its ANSI code page) as UTF-8: MultiByteToWideChar(CP_ACP) and

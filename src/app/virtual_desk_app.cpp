@@ -1,5 +1,6 @@
 #include "app/virtual_desk_app.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "app/dialog_runner.h"
@@ -37,6 +38,7 @@ int CVirtualDeskApp::InitInstance() {
 
 void CVirtualDeskApp::InitEnvironment() {
   TakeInstanceLock();
+  journal_.SetSession(p_.process.SessionId());
   WriteDefaultSettings();
   if (!p_.host.RegisterHiddenClass(this)) FatalError("Cant register class.");
   CreateHiddenWindow();
@@ -47,7 +49,9 @@ void CVirtualDeskApp::TakeInstanceLock() {
   if (!p_.process.TempDirectory(&dir)) FatalError("Cant get path to temporary directory.");
   std::string path = dir + "\\" + kLockFileName;
   if (path.size() >= kLockPathBuffer) FatalError("Cant get path to temporary directory.");
-  if (!p_.process.OpenLockFile(path))
+  // A copy started with another TEMP finds no lock file held: the session's own lock refuses it
+  // before it can read the running copy's journal.
+  if (!p_.process.TakeSessionLock() || !p_.process.OpenLockFile(path))
     FatalError("Cant create temporary file. Maybe program is already running.");
   lockTaken_ = true;
 }
@@ -77,7 +81,18 @@ void CVirtualDeskApp::Shutdown() {
   UnregisterHotkeys();
   if (lockTaken_) p_.process.CloseLockFile();
   lockTaken_ = false;
+  p_.process.ReleaseSessionLock();
   p_.tray.DestroyMenus();
+}
+
+// The system ends the process once this message is answered, so everything of an orderly end
+// happens before: a window left hidden would hold the logoff up with a question nobody can see.
+// The Restart Manager asks the program to end as well; so does an end that arrives in the middle
+// of an operation, which must not go on hiding windows once they have all been shown.
+void CVirtualDeskApp::EndSession(bool closeApp) {
+  const bool nested = InOperation();
+  Shutdown();
+  if (closeApp || nested) p_.process.Exit(0);
 }
 
 int CVirtualDeskApp::ShowInfo(const char* text) {
@@ -101,11 +116,11 @@ void CVirtualDeskApp::FatalError(const char* text) {
   std::abort();  // Exit never comes back; this only tells the compiler so
 }
 
-// Whatever arrives behind messages still kept waits its turn too, so that all are handled in
-// the order they came.
+// Kept only while an operation runs: once it has ended, a dialog opened from what was kept must
+// not hold back what arrives later (another click, WM_CLOSE from an installer's polite close).
 bool CVirtualDeskApp::OnWindowMessage(std::uint32_t message, std::uintptr_t wParam,
                                       std::intptr_t lParam, std::intptr_t* result) {
-  if (Deferrable(message, lParam) && (InOperation() || !deferred_.empty())) {
+  if (Deferrable(message, lParam) && InOperation()) {
     deferred_.push_back(DeferredMessage{message, wParam, lParam});
     *result = 0;
     return true;
@@ -127,6 +142,7 @@ bool CVirtualDeskApp::Deferrable(std::uint32_t message, std::intptr_t lParam) co
 void CVirtualDeskApp::HandleDeferred() {
   if (draining_) return;
   draining_ = true;
+  KeysPressedMeanwhileFirst();
   while (!deferred_.empty() && !shutDown_) {
     const DeferredMessage m = deferred_.front();
     deferred_.erase(deferred_.begin());
@@ -139,6 +155,24 @@ void CVirtualDeskApp::HandleDeferred() {
   }
   deferred_.clear();
   draining_ = false;
+}
+
+// The keys pressed during an operation wait in the thread's queue, where a dialog opened from a
+// kept click would drop them: they go before what was kept. Not while a dialog of the program is
+// open, where keys do nothing.
+void CVirtualDeskApp::KeysPressedMeanwhileFirst() {
+  if (deferred_.empty() || UserInterfaceOpen()) return;
+  std::vector<std::uint32_t> keys;
+  RunOperation([&] {  // what the peek lets in is kept behind
+    std::uint32_t lParam = 0;
+    while (p_.host.TakeQueuedHotkey(&lParam)) keys.push_back(lParam);
+  });
+  auto at = std::find_if(deferred_.begin(), deferred_.end(),
+                         [](const DeferredMessage& m) { return m.message != msg::kHotkey; });
+  for (std::uint32_t lParam : keys) {
+    at = deferred_.insert(at, DeferredMessage{msg::kHotkey, 0, static_cast<std::intptr_t>(lParam)});
+    ++at;
+  }
 }
 
 bool CVirtualDeskApp::HandleMessage(std::uint32_t message, std::uintptr_t wParam,
@@ -167,6 +201,13 @@ bool CVirtualDeskApp::HandleMessage(std::uint32_t message, std::uintptr_t wParam
       return true;
     case msg::kClose:  // ends the loop; the window itself lives until the process ends
       p_.host.PostQuit();
+      *result = 0;
+      return true;
+    case msg::kQueryEndSession:  // the program never holds a logoff up
+      *result = 1;
+      return true;
+    case msg::kEndSession:
+      if (wParam != 0) EndSession((lParam & msg::kEndSessionCloseApp) != 0);
       *result = 0;
       return true;
     default:

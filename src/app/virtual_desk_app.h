@@ -133,6 +133,7 @@ class CVirtualDeskApp : public FailureReporter,
   void CreateHiddenWindow();
   void RunMessageLoop();
   void Shutdown();
+  void EndSession(bool closeApp);
   struct DeferredMessage {
     std::uint32_t message;
     std::uintptr_t wParam;
@@ -142,6 +143,7 @@ class CVirtualDeskApp : public FailureReporter,
   bool HandleMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,
                      std::intptr_t* result);
   void HandleDeferred();
+  void KeysPressedMeanwhileFirst();
   void MatchHotkeyNow(std::uint32_t lParam);
   void SwitchNow(DesktopNumber target);
   bool CaptureAndHide(DesktopNumber leaving);
@@ -155,6 +157,10 @@ class CVirtualDeskApp : public FailureReporter,
   void RecoverHiddenWindows();
   void RecoverWindow(const JournalRecord& record, ThreadProbe& probe);
   bool StillOurs(const JournalRecord& record);
+  WindowEntry RecoveredEntry(const JournalRecord& record);
+  void Identify(std::list<WindowEntry>& entries);
+  bool Impostor(const WindowEntry& entry);
+  void DropImpostors(std::list<WindowEntry>& entries);
   // Journals the windows hidden now, or with kEveryList every listed window: what an operation
   // is about to hide, written before it hides anything.
   static constexpr DesktopNumber kEveryList = 0;
@@ -187,7 +193,6 @@ class CVirtualDeskApp : public FailureReporter,
   Platform p_;
   RegistrySettings settings_;
   HiddenJournal journal_;
-  KnownIdentities identities_;  // of the windows in the lists, for the journal
   RescueList rescue_;
   PendingCalls pending_;
   int operationDepth_ = 0;

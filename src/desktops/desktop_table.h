@@ -9,10 +9,14 @@
 
 #include "core_types.h"
 
-// One remembered top-level window; the entry owns its copy of the title.
+// One remembered top-level window; the entry owns its copy of the title. A hidden window's
+// process and class, read when it was captured, tell whether its handle still names it: the
+// system hands a closed window's handle to the next new window, of any program.
 struct WindowEntry {
   WindowId window = 0;
   std::string title;
+  std::uint32_t process = 0;  // 0: not identified (a window the user can see)
+  std::string windowClass;
 };
 
 // A window whose last show or hide is still queued for a thread that has not answered since:

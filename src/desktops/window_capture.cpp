@@ -67,7 +67,7 @@ bool TakeWindow(WindowSystem& ws, WindowId hiddenWindow, WindowId w, DesktopInfo
   if (!TitleQualifies(title)) return false;
   if (title.size() + 1 >= static_cast<std::size_t>(kTitleFilterBuffer))
     title = ws.ReadTitle(w, ws.TitleLength(w) + 1);
-  desk.windows.push_back(WindowEntry{w, std::move(title)});
+  desk.windows.push_back(WindowEntry{w, std::move(title), 0, std::string()});
   return true;
 }
 

@@ -59,27 +59,6 @@ bool TakeRecord(Reader& in, JournalRecord* r) {
 
 namespace {
 
-// A hidden window is asked what it is once; a visible one only keeps what was known of it, for
-// when it is hidden again.
-const WindowIdentity* Identify(WindowId w, bool hidden, WindowSystem& windows,
-                               KnownIdentities& known) {
-  auto it = known.byWindow.find(w);
-  if (it == known.byWindow.end()) {
-    if (!hidden) return nullptr;
-    it = known.byWindow.emplace(w, WindowIdentity{windows.ProcessOf(w), windows.ClassOf(w), 0})
-             .first;
-  }
-  it->second.pass = known.pass;
-  return &it->second;
-}
-
-// A window in no list any more is forgotten: its handle may come to name another window.
-void ForgetUnlisted(KnownIdentities& known) {
-  for (auto it = known.byWindow.begin(); it != known.byWindow.end();) {
-    it = it->second.pass == known.pass ? std::next(it) : known.byWindow.erase(it);
-  }
-}
-
 // Still hidden although its desktop is shown: the show waits for its program.
 bool ShowPending(const PendingCalls& pending, WindowId w) {
   if (pending.empty()) return false;
@@ -90,23 +69,22 @@ bool ShowPending(const PendingCalls& pending, WindowId w) {
 }  // namespace
 
 std::vector<JournalRecord> HiddenWindowRecords(const DesktopTable& table, DesktopNumber shown,
-                                               const PendingCalls& pending, WindowSystem& windows,
-                                               KnownIdentities& known) {
+                                               const PendingCalls& pending, WindowSystem& windows) {
   std::vector<JournalRecord> records;
   std::size_t listed = 0;
   for (const auto& entry : table) listed += entry.second.windows.size();
   records.reserve(listed);
-  ++known.pass;
   for (const auto& [number, desk] : table) {
     for (const WindowEntry& entry : desk.windows) {
-      const bool hidden = number != shown || ShowPending(pending, entry.window);
-      const WindowIdentity* id = Identify(entry.window, hidden, windows, known);
-      if (hidden)
-        records.push_back(
-            JournalRecord{entry.window, id->process, number, desk.name, id->windowClass});
+      if (number == shown && !ShowPending(pending, entry.window)) continue;
+      JournalRecord r{entry.window, entry.process, number, desk.name, entry.windowClass};
+      if (r.process == 0) {  // every capture identifies; this only keeps the journal whole
+        r.process = windows.ProcessOf(entry.window);
+        r.windowClass = windows.ClassOf(entry.window);
+      }
+      records.push_back(std::move(r));
     }
   }
-  ForgetUnlisted(known);
   return records;
 }
 
@@ -145,10 +123,14 @@ bool DecodeJournal(const std::string& data, std::vector<JournalRecord>* records)
   return true;
 }
 
+std::string journal::SessionKey(std::uint32_t session) {
+  return std::string(kKey) + "\\" + std::to_string(session);
+}
+
 std::vector<JournalRecord> HiddenJournal::Read() {
   std::vector<JournalRecord> records;
   SettingsStore::Key key = 0;
-  if (!store_.OpenKey(journal::kKey, &key)) {
+  if (!store_.OpenKey(key_, &key)) {
     stored_ = std::string();
     return records;
   }
@@ -166,7 +148,8 @@ bool HiddenJournal::Write(const std::vector<JournalRecord>& records) {
   const std::string data = records.empty() ? std::string() : EncodeJournal(records, &encoded);
   if (stored_ && *stored_ == data) return true;
   if (data.empty()) {
-    store_.DeleteKey(journal::kKey);
+    store_.DeleteKey(key_);
+    store_.DeleteKey(journal::kKey);  // refused while another session's journal is in it
     stored_ = data;
     return true;
   }
@@ -182,7 +165,7 @@ bool HiddenJournal::Store(const std::string& data) {
   bool created = false;
   if (!store_.CreateKey(journal::kParentKey, &key, &created)) return false;
   store_.CloseKey(key);
-  if (!store_.CreateVolatileKey(journal::kKey, &key)) return false;
+  if (!store_.CreateVolatileKey(key_, &key)) return false;
   const bool written = store_.SetValue(key, journal::kValue, SettingsStore::kBinary, data);
   store_.CloseKey(key);
   if (written) stored_ = data;

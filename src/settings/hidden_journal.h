@@ -18,6 +18,9 @@ namespace journal {
 // a subkey cannot be deleted. Volatile, so it goes at logoff, when its handles mean nothing.
 constexpr const char* kParentKey = "Software\\veilswitcher";
 constexpr const char* kKey = "Software\\veilswitcher\\hidden";
+// Each session's copy keeps its own journal in a subkey named by the session's number, so that
+// copies of one user in two sessions never take each other's windows.
+std::string SessionKey(std::uint32_t session);
 constexpr const char* kValue = "windows";
 // The most the journal reads back; a longer one is ignored, so it is never written longer. With
 // names of at most 255 and classes of at most 256 characters it holds 2,000 windows whatever
@@ -38,25 +41,11 @@ struct JournalRecord {
   }
 };
 
-// A window keeps its process and class for as long as it exists. Asking them again for every
-// hidden window at every switch would cost more than the journal's write, so they are kept while
-// the window stays in some list.
-struct WindowIdentity {
-  std::uint32_t process = 0;
-  std::string windowClass;
-  std::uint32_t pass = 0;  // the last call that found the window in a list
-};
-struct KnownIdentities {
-  std::map<WindowId, WindowIdentity> byWindow;
-  std::uint32_t pass = 0;
-};
-
 // Every window the table holds hidden: the lists of all desktops but the one shown, whose list
 // holds visible windows (except those whose show is still pending); with `shown` 0, every list.
-// `known` carries the identities from one call to the next.
+// Each goes with the identity its entry was captured with.
 std::vector<JournalRecord> HiddenWindowRecords(const DesktopTable& table, DesktopNumber shown,
-                                               const PendingCalls& pending, WindowSystem& windows,
-                                               KnownIdentities& known);
+                                               const PendingCalls& pending, WindowSystem& windows);
 
 // The stored form: "VSJ1", then per record the window and the process (32 bits each), the
 // desktop number (16 bits), the desktop name after its 8-bit length and the class name after its
@@ -73,6 +62,7 @@ bool DecodeJournal(const std::string& data, std::vector<JournalRecord>* records)
 class HiddenJournal {
  public:
   explicit HiddenJournal(SettingsStore& store) : store_(store) {}
+  void SetSession(std::uint32_t session) { key_ = journal::SessionKey(session); }
   std::vector<JournalRecord> Read();  // empty when missing, too long or malformed
   // No records: the key goes. False when the store does not hold all of them now.
   bool Write(const std::vector<JournalRecord>& records);
@@ -81,6 +71,7 @@ class HiddenJournal {
   bool Store(const std::string& data);
 
   SettingsStore& store_;
+  std::string key_ = journal::SessionKey(0);
   std::optional<std::string> stored_;  // unknown until read or written
 };
 

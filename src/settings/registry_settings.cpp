@@ -61,25 +61,41 @@ std::string UniqueCutName(const std::string& longName, TakenNames& taken) {
 }  // namespace
 
 // The options (with the autostart value) and the desktops each get their defaults only when
-// their own key is new.
+// their own key is new. An empty options key beside the extras' gets the options' defaults, but
+// the autostart value only on the very first start: where the desktops key is there already, the
+// program has run before, and a missing autostart value is its user's "off".
 void RegistrySettings::WriteDefaults(const std::string& modulePath) {
-  if (WriteDefaultOptions()) WriteDefaultAutostart(modulePath);
+  const OptionsKeyWas options = WriteDefaultOptions();
+  if (options == OptionsKeyWas::kNew ||
+      (options == OptionsKeyWas::kEmptyBesideExtras && !HasKey(reg::kDesksKey)))
+    WriteDefaultAutostart(modulePath);
   WriteDefaultDesktops();
 }
 
-bool RegistrySettings::WriteDefaultOptions() {
+bool RegistrySettings::HasKey(const char* path) {
+  SettingsStore::Key key = 0;
+  if (!store_.OpenKey(path, &key)) return false;
+  store_.CloseKey(key);
+  return true;
+}
+
+RegistrySettings::OptionsKeyWas RegistrySettings::WriteDefaultOptions() {
   SettingsStore::Key key = 0;
   bool created = false;
   if (!store_.CreateKey(reg::kOptionsKey, &key, &created))
     report_.FatalError("Cant open registry for setting default options.");
   KeyCloser closer(store_, key);
-  if (!created && !MadeForTheExtrasOnly(key)) return false;
+  OptionsKeyWas was = OptionsKeyWas::kNew;
+  if (!created) {
+    if (!MadeForTheExtrasOnly(key)) return OptionsKeyWas::kKept;
+    was = OptionsKeyWas::kEmptyBesideExtras;
+  }
   store_.SetValue(key, reg::kPrevDesk, SettingsStore::kString,
                   FormatHotkeyText(MakeHotkeyCode(kModAlt, kVkLeft), false));
   store_.SetValue(key, reg::kNextDesk, SettingsStore::kString,
                   FormatHotkeyText(MakeHotkeyCode(kModAlt, kVkRight), false));
   store_.SetValue(key, reg::kShowNotice, SettingsStore::kBinary, std::string(1, '\x01'));
-  return true;
+  return was;
 }
 
 // The extras' key can be written before the very first start (by a script, say), and the
@@ -89,10 +105,7 @@ bool RegistrySettings::MadeForTheExtrasOnly(SettingsStore::Key options) {
   std::string name;
   if (store_.EnumValueName(options, 0, reg::kNameBufferChars, &name) != SettingsStore::Enum::kEnd)
     return false;
-  SettingsStore::Key more = 0;
-  if (!store_.OpenKey(reg::kMoreKey, &more)) return false;
-  store_.CloseKey(more);
-  return true;
+  return HasKey(reg::kMoreKey);
 }
 
 void RegistrySettings::WriteDefaultAutostart(const std::string& modulePath) {

@@ -30,7 +30,11 @@ class RegistrySettings {
   void Save(const OptionsBlock& options, const DesktopTable& table, const std::string& modulePath);
 
  private:
-  bool WriteDefaultOptions();  // true when the options key was new
+  // What WriteDefaultOptions found: the options key made now, or made earlier by the registry as
+  // the extras' key's parent, with no value of its own.
+  enum class OptionsKeyWas { kKept, kNew, kEmptyBesideExtras };
+  OptionsKeyWas WriteDefaultOptions();
+  bool HasKey(const char* path);
   bool MadeForTheExtrasOnly(SettingsStore::Key options);
   void WriteDefaultAutostart(const std::string& modulePath);
   void WriteDefaultDesktops();

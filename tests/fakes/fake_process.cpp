@@ -39,6 +39,18 @@ void FakeProcess::CloseLockFile() {
   heldPath_.clear();
 }
 
+bool FakeProcess::TakeSessionLock() {
+  Note("proc.TakeSessionLock");
+  if (!locks_->sessions.insert(session_).second) return false;
+  holdsSession_ = true;
+  return true;
+}
+
+void FakeProcess::ReleaseSessionLock() {
+  if (holdsSession_) locks_->sessions.erase(session_);
+  holdsSession_ = false;
+}
+
 void FakeProcess::Pause(unsigned milliseconds) {
   pausedMs_ += milliseconds;
   Note("proc.Pause " + std::to_string(milliseconds));
@@ -142,6 +154,7 @@ void FakeWindowHost::ReleaseSender(std::intptr_t result) {
 }
 
 bool FakeWindowHost::TakeQueuedHotkey(std::uint32_t* lParam) {
+  windows_.HandleSentMessages();
   auto it = std::find_if(queue_.begin(), queue_.end(),
                          [](const Queued& q) { return q.message == msg::kHotkey; });
   if (it == queue_.end()) return false;

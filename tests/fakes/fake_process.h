@@ -21,7 +21,8 @@ struct ProcessExit {
 // Files opened with no sharing, across every fake process of a test: a second open of a held
 // path fails until its holder closes it.
 struct FakeLockFiles {
-  std::set<std::string> held;  // lower-cased paths
+  std::set<std::string> held;          // lower-cased paths
+  std::set<std::uint32_t> sessions;    // sessions whose mutex a copy holds
 };
 
 class FakeProcess : public ProcessServices, public TimelineSource {
@@ -30,6 +31,7 @@ class FakeProcess : public ProcessServices, public TimelineSource {
   void SetModulePath(const std::string& path) { modulePath_ = path; }
   void SetTempDirectory(const std::string& dir) { tempDir_ = dir; }
   void FailTempDirectory() { tempDir_.reset(); }
+  void SetSession(std::uint32_t session) { session_ = session; }
   // The held-files table of another process, so that one of them can be the "second copy".
   void ShareLocksWith(FakeProcess& other) { locks_ = other.locks_; }
   void HoldElsewhere(const std::string& path);
@@ -43,6 +45,9 @@ class FakeProcess : public ProcessServices, public TimelineSource {
   bool TempDirectory(std::string* dir) override;
   bool OpenLockFile(const std::string& path) override;
   void CloseLockFile() override;
+  bool TakeSessionLock() override;
+  void ReleaseSessionLock() override;
+  std::uint32_t SessionId() override { return session_; }
   void Pause(unsigned milliseconds) override;
   [[noreturn]] void Exit(int code) override;
   std::string ToUtf8(const std::string& text) override;  // as code page 28591 (Latin-1)
@@ -52,6 +57,8 @@ class FakeProcess : public ProcessServices, public TimelineSource {
   std::optional<std::string> tempDir_ = std::string("C:\\Temp");
   std::shared_ptr<FakeLockFiles> locks_;
   std::string heldPath_;
+  std::uint32_t session_ = 1;
+  bool holdsSession_ = false;
   std::vector<std::string> openAttempts_;
   unsigned pausedMs_ = 0;
   std::optional<int> exitCode_;

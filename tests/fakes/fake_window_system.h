@@ -58,6 +58,8 @@ class FakeWindowSystem : public WindowSystem, public TimelineSource {
   // step of a walk: a walk already past the top misses it.
   void RaiseDuringWalk(WindowId w) { raiseDuringWalk_ = w; }
   void SetElevated(WindowId w);
+  // What a peek at the queue does too: messages sent to the program meanwhile are handled.
+  void HandleSentMessages() { Wait(); }
   // Runs `hook` at every wait of the program from now on, until it answers true.
   void WhileWaiting(std::function<bool()> hook) { hooks_.push_back(std::move(hook)); }
   // The visibility the window's program last heard of through WM_SHOWWINDOW.

@@ -147,7 +147,7 @@ TEST(HiddenWindow, AnswersCreationAndPassesTheRestToTheDefaultProcedure) {
     bool handled;
     std::intptr_t result;
   } cases[] = {{kWmNcCreate, true, 1}, {kWmCreate, true, 0}, {0x0005, false, 0},
-               {0x0011, false, 0},     {0x0016, false, 0},   {0x0400, false, 0}};
+               {0x0011, true, 1},      {0x0016, true, 0},    {0x0400, false, 0}};
   for (const auto& c : cases) {
     std::intptr_t result = 77;
     EXPECT_EQ(h.app().OnWindowMessage(c.message, 0, 0, &result), c.handled) << c.message;

@@ -53,7 +53,7 @@ TEST_F(Extras, SendCarriesTheOwnedGroupOnTopOfTheTargetWithOrWithoutTheView) {
   EXPECT_EQ(Shown(), "00000");
   std::vector<JournalRecord> journal;
   ASSERT_TRUE(
-      DecodeJournal(h.store.Find("Software\\veilswitcher\\hidden", "windows")->data, &journal));
+      DecodeJournal(h.store.Find("Software\\veilswitcher\\hidden\\1", "windows")->data, &journal));
   EXPECT_EQ(journal.size(), 5u);
   h.app().SwitchToDesktop(2);
   EXPECT_EQ(h.windows.ForegroundWindow(), w[0]);

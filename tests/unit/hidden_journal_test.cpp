@@ -5,7 +5,7 @@
 namespace vt {
 namespace {
 
-constexpr const char* kJournalKey = "Software\\veilswitcher\\hidden";
+constexpr const char* kJournalKey = "Software\\veilswitcher\\hidden\\1";  // session 1
 constexpr std::uint32_t kOurs = 0x4d0;  // the process every fake window belongs to at first
 
 // The stored journal, one "desktop:title" per record: "missing" without its key.
@@ -153,6 +153,7 @@ TEST(HiddenJournal, MalformedOrOverlongDataReadsAsNothingAndIsReplaced) {
     FakeSettingsStore store;
     store.Seed(kJournalKey, "windows", kBinary, data);
     HiddenJournal journal(store);
+    journal.SetSession(1);
     EXPECT_EQ(journal.Read().size(), &data == &cases[0] ? 1u : 0u) << data.size();
     journal.Write({});
     EXPECT_FALSE(store.HasKey(kJournalKey)) << data.size();

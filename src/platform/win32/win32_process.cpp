@@ -4,8 +4,10 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <vector>
 
+#include "platform/win32/win32_same_user.h"
 #include "platform/win32/win32_text.h"
 
 namespace {
@@ -43,6 +45,27 @@ bool Win32Process::OpenLockFile(const std::string& path) {
 
 void Win32Process::CloseLockFile() {
   lock_.Close();
+}
+
+// "Local\\" is the session's namespace; the user's SID in the name keeps another user who runs
+// a copy in the same session (with runas, say) from being refused by this one.
+bool Win32Process::TakeSessionLock() {
+  const std::string name = "Local\\veilswitcher.lock." + OwnUserSid();
+  ScopedFileHandle mutex(CreateMutexA(nullptr, FALSE, name.c_str()));
+  // Another copy's mutex, or one this user may not open: either way a copy holds it.
+  if (!mutex.IsValid() || GetLastError() == ERROR_ALREADY_EXISTS) return false;
+  sessionLock_ = std::move(mutex);
+  return true;
+}
+
+void Win32Process::ReleaseSessionLock() {
+  sessionLock_.Close();
+}
+
+std::uint32_t Win32Process::SessionId() {
+  DWORD session = 0;
+  ProcessIdToSessionId(GetCurrentProcessId(), &session);
+  return session;
 }
 
 void Win32Process::Pause(unsigned milliseconds) {

@@ -16,6 +16,9 @@ class Win32Process : public ProcessServices {
   bool TempDirectory(std::string* dir) override;
   bool OpenLockFile(const std::string& path) override;
   void CloseLockFile() override;
+  bool TakeSessionLock() override;
+  void ReleaseSessionLock() override;
+  std::uint32_t SessionId() override;
   void Pause(unsigned milliseconds) override;
   [[noreturn]] void Exit(int code) override;
   std::string ToUtf8(const std::string& text) override;
@@ -24,4 +27,5 @@ class Win32Process : public ProcessServices {
 
  private:
   ScopedFileHandle lock_;
+  ScopedFileHandle sessionLock_;  // the mutex
 };

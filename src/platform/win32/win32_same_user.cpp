@@ -1,5 +1,7 @@
 #include "platform/win32/win32_same_user.h"
 
+#include <sddl.h>
+
 #include <vector>
 
 namespace {
@@ -34,4 +36,14 @@ bool WindowOfOwnUser(HWND w) {
                     EqualSid(SidIn(theirs), SidIn(ours));
   CloseHandle(process);
   return same;
+}
+
+std::string OwnUserSid() {
+  std::vector<BYTE> user;
+  char* text = nullptr;
+  if (!TokenUserOf(GetCurrentProcess(), &user) || !ConvertSidToStringSidA(SidIn(user), &text))
+    return std::string();
+  std::string sid(text);
+  LocalFree(text);
+  return sid;
 }
