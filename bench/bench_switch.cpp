@@ -41,8 +41,7 @@ double JournalMicrosecondsPerSwitch(AppHarness& h, int switches) {
   auto begin = Clock::now();
   for (int i = 0; i < switches; ++i) {
     const DesktopNumber current = static_cast<DesktopNumber>(i % 2 == 0 ? 2 : 1);
-    if (current == 2)
-      journal.Write(HiddenWindowRecords(h.app().Table(), 0, none, h.windows));
+    if (current == 2) journal.Write(HiddenWindowRecords(h.app().Table(), 0, none, h.windows));
     journal.Write(HiddenWindowRecords(h.app().Table(), current, none, h.windows));
   }
   return MicrosecondsSince(begin, switches);

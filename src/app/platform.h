@@ -19,16 +19,16 @@ namespace msg {
 constexpr std::uint32_t kCreate = 0x0001;    // WM_CREATE
 constexpr std::uint32_t kClose = 0x0010;     // WM_CLOSE
 constexpr std::uint32_t kCopyData = 0x004A;  // WM_COPYDATA: wParam the sender, lParam a CopyData
-constexpr std::uint32_t kSettingChange = 0x001A;  // WM_SETTINGCHANGE
-constexpr std::uint32_t kNcCreate = 0x0081;       // WM_NCCREATE
+constexpr std::uint32_t kSettingChange = 0x001A;    // WM_SETTINGCHANGE
+constexpr std::uint32_t kNcCreate = 0x0081;         // WM_NCCREATE
 constexpr std::uint32_t kQueryEndSession = 0x0011;  // WM_QUERYENDSESSION
 constexpr std::uint32_t kEndSession = 0x0016;       // WM_ENDSESSION: wParam TRUE when it ends
 constexpr std::intptr_t kEndSessionCloseApp = 0x1;  // ENDSESSION_CLOSEAPP in its lParam
-constexpr std::uint32_t kCommand = 0x0111;        // WM_COMMAND
-constexpr std::uint32_t kHotkey = 0x0312;         // WM_HOTKEY
-constexpr std::uint32_t kTrayNotify = 0x0401;     // WM_USER + 1
-constexpr std::intptr_t kLButtonDown = 0x0201;    // WM_LBUTTONDOWN, as the tray reports it
-constexpr std::intptr_t kRButtonDown = 0x0204;    // WM_RBUTTONDOWN
+constexpr std::uint32_t kCommand = 0x0111;          // WM_COMMAND
+constexpr std::uint32_t kHotkey = 0x0312;           // WM_HOTKEY
+constexpr std::uint32_t kTrayNotify = 0x0401;       // WM_USER + 1
+constexpr std::intptr_t kLButtonDown = 0x0201;      // WM_LBUTTONDOWN, as the tray reports it
+constexpr std::intptr_t kRButtonDown = 0x0204;      // WM_RBUTTONDOWN
 }  // namespace msg
 
 // What a WM_COPYDATA carried, as the window host hands it on: `size` bytes at `data`, nothing past
@@ -64,7 +64,7 @@ class ProcessServices {
   // another copy of this session holds it. Held until ReleaseSessionLock.
   virtual bool TakeSessionLock() = 0;
   virtual void ReleaseSessionLock() = 0;
-  virtual std::uint32_t SessionId() = 0;  // ProcessIdToSessionId of this process
+  virtual std::uint32_t SessionId() = 0;          // ProcessIdToSessionId of this process
   virtual void Pause(unsigned milliseconds) = 0;  // Sleep
   [[noreturn]] virtual void Exit(int code) = 0;   // the C runtime's exit: static destructors run
   // The process's 8-bit text (its ANSI code page) as UTF-8: MultiByteToWideChar(CP_ACP) and

@@ -21,8 +21,8 @@ struct ProcessExit {
 // Files opened with no sharing, across every fake process of a test: a second open of a held
 // path fails until its holder closes it.
 struct FakeLockFiles {
-  std::set<std::string> held;          // lower-cased paths
-  std::set<std::uint32_t> sessions;    // sessions whose mutex a copy holds
+  std::set<std::string> held;        // lower-cased paths
+  std::set<std::uint32_t> sessions;  // sessions whose mutex a copy holds
 };
 
 class FakeProcess : public ProcessServices, public TimelineSource {

@@ -99,25 +99,88 @@ TEST(StartUp, TempPathMustFitTheBufferWholeWithTheFileName) {
   }
 }
 
+// Refused by the session's lock before it reads anything, whatever its TEMP: a shell of another
+// kind in the same session has a TEMP of its own, and there the lock file is not held.
 TEST(StartUp, SecondCopyIsRefusedAndLeavesTheFirstOnesSettingsAlone) {
   AppHarness first;
   ASSERT_EQ(first.Start(), std::nullopt);
   first.windows.Open("W");
   first.app().SwitchToDesktop(2);  // the journal of its hidden window is the first copy's too
-  AppHarness second;
-  second.process.ShareLocksWith(first.process);
-  second.store.CopyContentsFrom(first.store);
-  const auto stored = second.store.Snapshot();
-  EXPECT_EQ(second.Start(), 1);
-  second.Stop();
-  ExpectOnlyBox(second, "Cant create temporary file. Maybe program is already running.", "Error :(",
-                kMbIconError);
-  EXPECT_EQ(second.store.Snapshot(), stored);
+  for (const char* temp : {"C:\\Temp", "C:\\msys64\\tmp"}) {
+    SCOPED_TRACE(temp);
+    AppHarness second;
+    second.process.ShareLocksWith(first.process);
+    second.process.SetTempDirectory(temp);
+    second.store.CopyContentsFrom(first.store);
+    const auto stored = second.store.Snapshot();
+    EXPECT_EQ(second.Start(), 1);
+    second.Stop();
+    ExpectOnlyBox(second, "Cant create temporary file. Maybe program is already running.",
+                  "Error :(", kMbIconError);
+    EXPECT_EQ(second.store.Snapshot(), stored);
+  }
   EXPECT_TRUE(first.process.HoldsLock());
   first.Stop();
   AppHarness third;  // the lock went with the first copy
   third.process.ShareLocksWith(first.process);
   EXPECT_EQ(third.Start(), std::nullopt);
+}
+
+// The same user in a second session: its own copy starts, and neither reads the other's journal,
+// although handles of the two sessions' windows can be equal.
+TEST(StartUp, ACopyInAnotherSessionKeepsAJournalOfItsOwn) {
+  constexpr const char* kSessionOne = "Software\\veilswitcher\\hidden\\1";
+  AppHarness first;
+  ASSERT_EQ(first.Start(), std::nullopt);
+  const WindowId w = first.windows.Open("W");
+  first.app().SwitchToDesktop(2);
+  const std::string journal = first.store.Find(kSessionOne, "windows")->data;
+  AppHarness other;
+  other.process.ShareLocksWith(first.process);
+  other.process.SetSession(2);
+  other.process.SetTempDirectory("C:\\Temp\\2");  // a terminal server's per-session TEMP
+  other.store.CopyContentsFrom(first.store);
+  other.windows.Open("Hidden here", false);
+  ASSERT_EQ(other.windows.Open("Hidden here too", false), w);
+  ASSERT_EQ(other.Start(), std::nullopt);
+  EXPECT_TRUE(other.Titles(2).empty());
+  EXPECT_FALSE(other.windows.IsVisible(w));
+  other.windows.Open("X");
+  other.app().SwitchToDesktop(3);
+  other.Stop();
+  ASSERT_NE(other.store.Find(kSessionOne, "windows"), nullptr);
+  EXPECT_EQ(other.store.Find(kSessionOne, "windows")->data, journal);
+  EXPECT_FALSE(other.store.HasKey("Software\\veilswitcher\\hidden\\2"));
+}
+
+// At logoff the system ends the process once WM_ENDSESSION is answered: every window is shown and
+// everything of an orderly end done by then. The Restart Manager asks the program to end too.
+TEST(EndOfSession, EverythingOfAnOrderlyEndIsDoneBeforeTheAnswer) {
+  for (const std::intptr_t closeApp : {0, 1}) {
+    SCOPED_TRACE(closeApp);
+    AppHarness h;
+    ASSERT_EQ(h.Start(), std::nullopt);
+    const Ids ids = h.OpenWindows({"A", "B"});
+    h.app().SwitchToDesktop(2);
+    h.store.Seed(kDesksKey, "Stale", kMultiSz, "0 0\n");
+    std::intptr_t result = 0;
+    EXPECT_TRUE(h.app().OnWindowMessage(0x0011, 0, 0, &result));
+    EXPECT_EQ(result, 1);
+    EXPECT_TRUE(h.app().OnWindowMessage(0x0016, 0, closeApp, &result));  // cancelled: nothing
+    EXPECT_FALSE(h.windows.IsVisible(ids[0]));
+    if (closeApp) {
+      EXPECT_THROW(h.app().OnWindowMessage(0x0016, 1, closeApp, &result), ProcessExit);
+      EXPECT_EQ(h.process.ExitCode(), 0);
+    } else {
+      EXPECT_TRUE(h.app().OnWindowMessage(0x0016, 1, closeApp, &result));
+      EXPECT_EQ(h.process.ExitCode(), std::nullopt);
+    }
+    EXPECT_TRUE(h.windows.IsVisible(ids[0]) && h.windows.IsVisible(ids[1]));
+    EXPECT_FALSE(h.store.HasKey("Software\\veilswitcher\\hidden"));
+    EXPECT_EQ(h.store.Find(kDesksKey, "Stale"), nullptr);  // the settings were written
+    EXPECT_FALSE(h.tray.IconShown());
+    EXPECT_FALSE(h.process.HoldsLock());
+  }
 }
 
 TEST(Reporting, InfoAndErrorBoxesGoOn) {

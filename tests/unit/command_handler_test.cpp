@@ -99,6 +99,30 @@ TEST_F(Commands, EachCommandAsItsHotkey) {
   EXPECT_FALSE(h.host.NextMessage(&message, &lParam));  // and the loop will not see it again
 }
 
+// Looking for the keys pressed before a request lets sent messages in: a second request then is
+// asked again, as one arriving in an operation is, and nothing of it runs inside the first.
+TEST_F(Commands, ARequestArrivingWhileKeysAreCollectedWaitsItsTurn) {
+  std::uint32_t lParam = 0;
+  ASSERT_TRUE(h.hotkeys.Press(kAlt, kF3, &lParam));
+  h.host.PostThread(kWmHotkey, lParam);
+  std::string nested;
+  h.windows.WhileWaiting([&] {
+    nested = Run("/switch 2");
+    return true;
+  });
+  EXPECT_EQ(Run("/switch 1"), "2 -");
+  EXPECT_EQ(nested, "2 -");
+  EXPECT_EQ(h.app().CurrentDesktop(), 3);
+}
+
+// An elevated foreground window refuses the hide: the send is refused and the view stays.
+TEST_F(Commands, ASendThatMovedNothingIsRefused) {
+  h.windows.SetElevated(h.windows.Foreground());
+  const std::string before = State();
+  EXPECT_EQ(Run("/send 2 /follow"), "1 1 nothing to send to desktop 2\n");
+  EXPECT_EQ(State(), before);
+}
+
 // A client stops waiting after a second: it must have its answer before the follow-up switch
 // and its half-second notice, and nothing that arrives during the command gets in before it.
 class CommandsWithNotice : public Commands {

@@ -56,6 +56,27 @@ TEST_F(HiddenJournalKept, OnlyWindowsStillHiddenAsRecordedComeBackAtStart) {
   EXPECT_EQ(Journal(h), (Strings{"Two:Two"}));
 }
 
+// A hidden window closes and the system hands its handle to a new window of another program,
+// which appears on the desktop shown now: it is journalled as what it is, and switching back to
+// the first desktop does not show it.
+TEST_F(HiddenJournalKept, AReusedHandleIsNeitherShownNorJournalledAsTheWindowItOnceNamed) {
+  StartWith();
+  const WindowId mail = h.OpenWindows({"Mail"})[0];
+  h.app().SwitchToDesktop(2);
+  h.windows.SetOwnerAndClass(mail, kOurs + 8, "Chat");
+  h.windows.SetTitle(mail, "Chat");
+  h.windows.SetVisibleByOwner(mail, true);
+  h.app().SwitchToDesktop(3);
+  std::vector<JournalRecord> records;
+  ASSERT_TRUE(DecodeJournal(h.store.Find(kJournalKey, "windows")->data, &records));
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[1], (JournalRecord{mail, kOurs + 8, 2, "Two", "Chat"}));
+  h.app().SwitchToDesktop(1);
+  EXPECT_FALSE(h.windows.IsVisible(mail));
+  EXPECT_TRUE(h.Titles(1).empty());
+  EXPECT_EQ(Journal(h), (Strings{"Two:Chat"}));
+}
+
 // The journal as it stood at the last wait before the first hide of an operation.
 class WriteAhead : public Running {
  protected:

@@ -88,6 +88,34 @@ TEST_F(DuringASwitch, ASecondHotkeyIsMatchedAfterTheFirstSwitch) {
   ExpectNoneLostAtExit(ids);
 }
 
+// What was kept waits only for the operation: a dialog opened from it does not hold back what
+// comes later (the installer's polite WM_CLOSE), and a key pressed during the operation, which
+// the dialog's own loop would drop, is matched before the kept click.
+TEST_F(DuringASwitch, WhatWasKeptHoldsNothingBackOnceTheOperationHasEnded) {
+  const Ids ids = h.OpenWindows({"A"});
+  std::uint32_t lParam = 0;
+  ASSERT_TRUE(h.hotkeys.Press(kAlt, kRight, &lParam));
+  At([] { return true; },
+     [&] {
+       h.host.PostThread(kWmHotkey, lParam);
+       Send(kWmTrayNotify, kLButtonDown);
+       std::intptr_t result = 0;
+       h.app().OnWindowMessage(0x0111, 901, 0, &result);  // About, from the tray menu
+     });
+  DesktopNumber seenByOptions = 0;
+  h.dialogs.onOptions = [&](CVirtualDeskApp& app) {
+    seenByOptions = app.CurrentDesktop();
+    Send(kWmClose);
+  };
+  h.app().SwitchToDesktop(2);
+  EXPECT_EQ(seenByOptions, 3);
+  const Timeline& t = h.timeline;
+  EXPECT_LT(t.Find("dlg.Options"), t.Find("host.PostQuit"));
+  EXPECT_LT(t.Find("host.PostQuit"), t.Find("dlg.About"));  // WM_CLOSE did not wait for it
+  EXPECT_EQ(h.dialogs.AboutRuns(), 1);
+  ExpectNoneLostAtExit(ids);
+}
+
 // Shown bottom-up with SW_SHOWNA: the stacking comes back exactly, every program hears that its
 // window is shown, and the topmost window still there is the active one.
 TEST_F(DuringASwitch, WindowsComeBackHeardAndTheTopmostLiveOneActive) {
@@ -99,6 +127,19 @@ TEST_F(DuringASwitch, WindowsComeBackHeardAndTheTopmostLiveOneActive) {
   EXPECT_TRUE(h.windows.HeardVisible(ids[0]) && h.windows.HeardVisible(ids[1]));
   EXPECT_EQ(h.windows.ActiveWindow(), ids[1]);
   EXPECT_EQ(h.windows.ForegroundWindow(), ids[1]);
+}
+
+// Logoff in the middle of a switch: everything is shown, and the rest of the switch hides nothing.
+TEST_F(DuringASwitch, TheEndOfTheSessionMidSwitchShowsEverythingAndEnds) {
+  const Ids ids = h.OpenWindows({"A", "B", "C"});
+  At([] { return true; },
+     [&] {
+       std::intptr_t result = 0;
+       h.app().OnWindowMessage(0x0016, 1, 0, &result);
+     });
+  EXPECT_THROW(h.app().SwitchToDesktop(2), ProcessExit);
+  EXPECT_EQ(h.process.ExitCode(), 0);
+  for (WindowId w : ids) EXPECT_TRUE(h.windows.IsVisible(w)) << h.windows.TitleOf(w);
 }
 
 TEST_F(DuringASwitch, AnElevatedWindowStaysOnEveryDesktop) {

@@ -71,6 +71,21 @@ TEST(Settings, TheExtrasKeyBeforeTheFirstStartLeavesTheDefaultsAsWithout) {
   EXPECT_EQ(h.store.OpenHandles(), 0u);
 }
 
+// A user who turned start at logon off, and whose options key has lost its values beside the
+// extras' key: the options get their defaults, the "off" stays.
+TEST(Settings, AnEmptyOptionsKeyAfterEarlierRunsKeepsStartAtLogonOff) {
+  AppHarness h;
+  Stored s;
+  Seed(h.store, s);
+  for (const char* name : {"NextDesk", "PrevDesk", "ShowCurDeskMsg"})
+    h.store.RemoveValue(kOptionsKey, name);
+  h.store.Seed("Software\\veilswitcher\\more", "WrapAround", 4, std::string("\x01\0\0\0", 4));
+  ASSERT_EQ(h.Start(), std::nullopt);
+  EXPECT_EQ(h.store.Values(kOptionsKey).size(), 3u);
+  EXPECT_TRUE(h.store.Values(kRunKey).empty());
+  EXPECT_EQ(h.app().GetOptions().startAtLogon, 0);
+}
+
 TEST(Settings, AnExistingEmptyDesktopsKeyStaysEmpty) {
   AppHarness h;
   Stored s;
