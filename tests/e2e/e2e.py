@@ -44,11 +44,11 @@ SCREEN = (1280, 800)  # the X screen and Wine's virtual desktop on it
 WAIT_MS = 15000  # generous: a loaded machine may run several Wine servers at once
 
 # What the dialog tests send to the controls, and the controls' ids. A hot-key control's value is
-# (HOTKEYF_SHIFT 1 | HOTKEYF_CONTROL 2 | HOTKEYF_ALT 4) << 8 | virtual key.
+# (HOTKEYF_SHIFT 1 | HOTKEYF_CONTROL 2 | HOTKEYF_ALT 4 | HOTKEYF_EXT 8) << 8 | virtual key.
 WM_CLOSE = 0x0010
 BM_GETCHECK, BM_SETCHECK, BM_CLICK = 0x00F0, 0x00F1, 0x00F5
 HKM_SETHOTKEY, HKM_GETHOTKEY = 0x0401, 0x0402
-HOTKEYF_ALT = 4
+HOTKEYF_ALT, HOTKEYF_EXT = 4, 8
 VK_LEFT, VK_RIGHT, VK_DOWN, VK_F1, VK_F5, VK_F9 = 0x25, 0x27, 0x28, 0x70, 0x74, 0x78
 HOTKEYF_SHIFT, HOTKEYF_CONTROL = 1, 2
 MOD_CONTROL, MOD_SHIFT = 2, 4
@@ -954,9 +954,10 @@ class OptionsDialog(WineTestCase):
     """The options dialog opened by a left click on the real tray icon, and the desktop editor
     opened by its Add button."""
 
-    ALT_LEFT = HOTKEYF_ALT << 8 | VK_LEFT
-    ALT_RIGHT = HOTKEYF_ALT << 8 | VK_RIGHT
-    ALT_DOWN = HOTKEYF_ALT << 8 | VK_DOWN
+    # The arrows are extended keys: a control holds them so, whether typed or filled in.
+    ALT_LEFT = (HOTKEYF_ALT | HOTKEYF_EXT) << 8 | VK_LEFT
+    ALT_RIGHT = (HOTKEYF_ALT | HOTKEYF_EXT) << 8 | VK_RIGHT
+    ALT_DOWN = (HOTKEYF_ALT | HOTKEYF_EXT) << 8 | VK_DOWN
     ALT_F5 = HOTKEYF_ALT << 8 | VK_F5
     ALT_F1 = HOTKEYF_ALT << 8 | VK_F1
     CTRL_SHIFT_F9 = (HOTKEYF_CONTROL | HOTKEYF_SHIFT) << 8 | VK_F9
