@@ -9,7 +9,7 @@
 
 #include "core_types.h"
 
-// One remembered top-level window; the entry owns its copy of the title.
+// One remembered top-level window; the entry owns its copy of the title, in UTF-8.
 struct WindowEntry {
   WindowId window = 0;
   std::string title;

@@ -1291,6 +1291,36 @@ class Scripting(WineTestCase):
         self.assertEqual(self.wait_exit(program, "after /exit"), 0)
         self.assert_visible(windows, True, "/exit left windows hidden")
 
+    def test_unicode_and_ampersand_titles_are_listed_and_shown_as_they_are(self):
+        """Titles outside the code page and one with an & on desktop 1: /list prints them
+        exactly, and desktop 1's submenu shows them like a reference menu of the same texts
+        (the & doubled there, so that it is no shortcut mark)."""
+        self.need_import()
+        prefixes = ["\u041f\u0440\u0438\u0432\u0435\u0442 \u4e16\u754c \U0001F600 ",
+                    "Tom & Jerry "]
+        for prefix in prefixes:
+            self.probe_background("windows", "u:" + prefix.encode().hex(), 1, 600,
+                                  first_line="ready")
+        titles = [prefix + "1" for prefix in prefixes]
+        self.start_program()
+        self.assertEqual(self.client("/switch", "2")[0], 0)
+        listed = self.listing()["desktops"][0]["windows"]
+        self.assertEqual(sorted(listed), sorted(titles))
+        self.open_menu()
+        self.press("down", "right")
+        menus = self.menus(2)
+        self.assertIsNotNone(menus, "desktop 1's submenu did not open")
+        pixels = self.grab(menus[0])
+        self.screenshot("titles", menus[0])
+        self.choose("esc", "esc")
+        items = ["u:" + t.replace("&", "&&").encode().hex() for t in reversed(listed)]
+        self.assertTrue(pixels == self.reference_menu(1, items),
+                        "desktop 1's submenu is not %s, bottom first" % listed)
+        as_8_bit = [i if t.isascii() else "?????? ?? ??"
+                    for i, t in zip(items, reversed(listed))]
+        self.assertFalse(pixels == self.reference_menu(1, as_8_bit),
+                         "the pixels cannot tell the titles from the code page's question marks")
+
     def usage(self, *bad):
         """The usage as /help prints it to a pipe, after the complaint about BAD, if given."""
         code, out, _ = self.client("/help", pipe=True)
