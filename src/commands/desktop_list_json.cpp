@@ -49,11 +49,11 @@ std::string KeyText(std::uint32_t key) {
   return "0x" + Hex(key, 2, "0123456789ABCDEF");
 }
 
-std::string StringList(const std::vector<std::string>& texts, const TextToUtf8& toUtf8) {
+std::string StringList(const std::vector<std::string>& utf8Texts) {
   std::string out = "[";
-  for (std::size_t i = 0; i < texts.size(); ++i) {
+  for (std::size_t i = 0; i < utf8Texts.size(); ++i) {
     if (i > 0) out += ", ";
-    out += JsonString(toUtf8(texts[i]));
+    out += JsonString(utf8Texts[i]);
   }
   return out + "]";
 }
@@ -95,7 +95,7 @@ std::string FormatListJson(const DesktopListing& listing, const TextToUtf8& toUt
     out += "{\"number\": " + std::to_string(d.number) +
            ", \"name\": " + JsonString(toUtf8(d.name)) +
            ", \"hotkey\": " + JsonString(HotkeyName(d.hotkey)) +
-           ", \"windows\": " + StringList(d.windows, toUtf8) + "}";
+           ", \"windows\": " + StringList(d.windows) + "}";
   }
   return out + "]}\n";
 }

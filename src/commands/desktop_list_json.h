@@ -9,9 +9,9 @@
 // What /list prints: every desktop in number order with the titles of its windows, top to bottom.
 struct ListedDesktop {
   int number = 0;
-  std::string name;  // the program's 8-bit text, as are the titles
+  std::string name;  // the program's 8-bit text
   HotkeyCode hotkey = 0;
-  std::vector<std::string> windows;
+  std::vector<std::string> windows;  // titles, already UTF-8
 };
 
 struct DesktopListing {
@@ -19,9 +19,9 @@ struct DesktopListing {
   std::vector<ListedDesktop> desktops;
 };
 
-// The system's conversion of the program's 8-bit text to UTF-8. Each text is converted whole,
-// before any escaping: in a double-byte code page the second byte of a character may be a
-// backslash.
+// The system's conversion of the program's 8-bit text (the desktop names) to UTF-8; the titles
+// are printed as they are. Each text is converted whole, before any escaping: in a double-byte
+// code page the second byte of a character may be a backslash.
 using TextToUtf8 = std::function<std::string(const std::string&)>;
 
 // {"current": 2, "desktops": [{"number": 1, "name": "...", "hotkey": "Alt+F1", "windows":

@@ -9,9 +9,9 @@
 
 #include "core_types.h"
 
-// One remembered top-level window; the entry owns its copy of the title. A hidden window's
-// process and class, read when it was captured, tell whether its handle still names it: the
-// system hands a closed window's handle to the next new window, of any program.
+// One remembered top-level window; the entry owns its copy of the title, in UTF-8. A hidden
+// window's process and class, read when it was captured, tell whether its handle still names it:
+// the system hands a closed window's handle to the next new window, of any program.
 struct WindowEntry {
   WindowId window = 0;
   std::string title;

@@ -18,6 +18,17 @@ bool IsProgramManager(const std::string& title) {
 
 }  // namespace
 
+// Every byte but a continuation byte starts a character; a character of four bytes lies outside
+// the basic plane and takes a surrogate pair.
+std::size_t Utf16Units(const std::string& utf8) {
+  std::size_t units = 0;
+  for (char c : utf8) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if ((u & 0xC0) != 0x80) units += u >= 0xF0 ? 2 : 1;
+  }
+  return units;
+}
+
 bool TitleQualifies(const std::string& filterTitle) {
   return !IsProgramManager(filterTitle) && !filterTitle.empty();
 }
@@ -59,13 +70,14 @@ void DropRepeats(std::list<WindowEntry>& windows, std::size_t walked) {
 }  // namespace
 
 // Every test is a plain read, so the cheap ones go first and a title is read only for a window
-// that can qualify, and read again in full only when the filter's buffer cut it.
+// that can qualify, and read again in full only when the filter's buffer may have cut it.
 bool TakeWindow(WindowSystem& ws, WindowId hiddenWindow, WindowId w, DesktopInfo& desk,
                 const PendingCalls& pending) {
   if (w == hiddenWindow || !OnThisDesktop(ws, w, pending) || !ws.Exists(w)) return false;
   std::string title = ws.ReadTitle(w, kTitleFilterBuffer);
   if (!TitleQualifies(title)) return false;
-  if (title.size() + 1 >= static_cast<std::size_t>(kTitleFilterBuffer))
+  // A full buffer holds 274 units, or 273 when the cut fell inside a surrogate pair.
+  if (Utf16Units(title) + 2 >= static_cast<std::size_t>(kTitleFilterBuffer))
     title = ws.ReadTitle(w, ws.TitleLength(w) + 1);
   desk.windows.push_back(WindowEntry{w, std::move(title), 0, std::string()});
   return true;

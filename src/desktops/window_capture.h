@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <list>
 #include <map>
+#include <string>
 #include <vector>
 
 #include "desktops/desktop_table.h"
@@ -10,6 +12,9 @@
 
 // The filter sees a title through a 275-character buffer, as the window system hands it out.
 constexpr int kTitleFilterBuffer = 275;
+
+// How many UTF-16 units the window system counts in a UTF-8 title.
+std::size_t Utf16Units(const std::string& utf8);
 
 // Whether a window whose title reads `filterTitle` may be captured (visibility is checked apart).
 bool TitleQualifies(const std::string& filterTitle);

@@ -12,9 +12,11 @@ class WindowSystem {
   virtual ~WindowSystem() = default;
   virtual WindowId FirstWindow(WindowId from) = 0;  // GetWindow(from, GW_HWNDFIRST)
   virtual WindowId NextWindow(WindowId w) = 0;      // GetWindow(w, GW_HWNDNEXT); 0 ends a walk
-  // GetWindowTextA(w, buffer, bufferChars): at most bufferChars - 1 characters.
+  // Titles are Unicode and are kept as UTF-8; lengths count UTF-16 units, as the system does.
+  // GetWindowTextW(w, buffer, bufferChars): at most bufferChars - 1 units, one fewer when the
+  // cut would split a surrogate pair (neither half is kept).
   virtual std::string ReadTitle(WindowId w, int bufferChars) = 0;
-  virtual int TitleLength(WindowId w) = 0;  // GetWindowTextLengthA
+  virtual int TitleLength(WindowId w) = 0;  // GetWindowTextLengthW
   virtual bool IsVisible(WindowId w) = 0;   // IsWindowVisible
   virtual bool Exists(WindowId w) = 0;      // IsWindow
   // DwmGetWindowAttribute(DWMWA_CLOAKED): visible to the window system, yet not on the screen.

@@ -19,7 +19,7 @@ void AddWindowEntries(const DesktopInfo& desk, std::uint32_t& next, DesktopSubme
   std::size_t listed = 0;
   for (const WindowEntry& entry : desk.windows) {
     if (next > kMaxWindowItems) break;
-    submenu.entries.push_back(MenuEntry{next++, entry.title, true});
+    submenu.entries.push_back(MenuEntry{next++, entry.title, true, true});
     ++listed;
   }
   if (listed < desk.windows.size())
@@ -41,4 +41,14 @@ DesktopMenuModel BuildDesktopMenu(const DesktopTable& table, DesktopNumber curre
     model.desktops.push_back(std::move(submenu));
   }
   return model;
+}
+
+std::string MenuItemText(const std::string& title) {
+  std::string text;
+  text.reserve(title.size());
+  for (char c : title) {
+    text += c;
+    if (c == '&') text += c;
+  }
+  return text;
 }

@@ -16,8 +16,9 @@ constexpr std::uint32_t kMaxWindowItems = 899;
 
 struct MenuEntry {
   std::uint32_t id = 0;  // the command it sends; 0 for notes that send nothing
-  std::string text;
+  std::string text;      // a window's title in UTF-8, else the program's 8-bit text
   bool enabled = true;
+  bool title = false;  // a window item
 };
 
 struct DesktopSubmenu {
@@ -38,3 +39,7 @@ struct DesktopMenuModel {
 DesktopMenuModel BuildDesktopMenu(const DesktopTable& table, DesktopNumber current);
 
 constexpr const char* kEmptyDesktopText = "empty ;|";
+
+// A title as a menu item's text: a menu takes `&` for the mark of a keyboard shortcut, `&&` for
+// the character itself.
+std::string MenuItemText(const std::string& title);

@@ -27,5 +27,8 @@ constexpr std::uint32_t HotkeyKey(HotkeyCode code) {
 // bit 2, keep bit 1 and drop everything else.
 std::uint8_t HotkeyFlagsToModifiers(std::uint8_t controlFlags);
 std::uint8_t ModifiersToHotkeyFlags(std::uint32_t modifiers);
+// The control's value (flags in the high byte, virtual key in the low one) and back. A control
+// shows an extended key by its name only with HOTKEYF_EXT, which HotkeyToControl adds for them;
+// what is read back never carries it, whether the control reports it or not.
 HotkeyCode HotkeyFromControl(std::uint16_t controlValue);
 std::uint16_t HotkeyToControl(HotkeyCode code);

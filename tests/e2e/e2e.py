@@ -44,11 +44,11 @@ SCREEN = (1280, 800)  # the X screen and Wine's virtual desktop on it
 WAIT_MS = 15000  # generous: a loaded machine may run several Wine servers at once
 
 # What the dialog tests send to the controls, and the controls' ids. A hot-key control's value is
-# (HOTKEYF_SHIFT 1 | HOTKEYF_CONTROL 2 | HOTKEYF_ALT 4) << 8 | virtual key.
+# (HOTKEYF_SHIFT 1 | HOTKEYF_CONTROL 2 | HOTKEYF_ALT 4 | HOTKEYF_EXT 8) << 8 | virtual key.
 WM_CLOSE = 0x0010
 BM_GETCHECK, BM_SETCHECK, BM_CLICK = 0x00F0, 0x00F1, 0x00F5
 HKM_SETHOTKEY, HKM_GETHOTKEY = 0x0401, 0x0402
-HOTKEYF_ALT = 4
+HOTKEYF_ALT, HOTKEYF_EXT = 4, 8
 VK_LEFT, VK_RIGHT, VK_DOWN, VK_F1, VK_F5, VK_F9 = 0x25, 0x27, 0x28, 0x70, 0x74, 0x78
 HOTKEYF_SHIFT, HOTKEYF_CONTROL = 1, 2
 MOD_CONTROL, MOD_SHIFT = 2, 4
@@ -954,9 +954,10 @@ class OptionsDialog(WineTestCase):
     """The options dialog opened by a left click on the real tray icon, and the desktop editor
     opened by its Add button."""
 
-    ALT_LEFT = HOTKEYF_ALT << 8 | VK_LEFT
-    ALT_RIGHT = HOTKEYF_ALT << 8 | VK_RIGHT
-    ALT_DOWN = HOTKEYF_ALT << 8 | VK_DOWN
+    # The arrows are extended keys: a control holds them so, whether typed or filled in.
+    ALT_LEFT = (HOTKEYF_ALT | HOTKEYF_EXT) << 8 | VK_LEFT
+    ALT_RIGHT = (HOTKEYF_ALT | HOTKEYF_EXT) << 8 | VK_RIGHT
+    ALT_DOWN = (HOTKEYF_ALT | HOTKEYF_EXT) << 8 | VK_DOWN
     ALT_F5 = HOTKEYF_ALT << 8 | VK_F5
     ALT_F1 = HOTKEYF_ALT << 8 | VK_F1
     CTRL_SHIFT_F9 = (HOTKEYF_CONTROL | HOTKEYF_SHIFT) << 8 | VK_F9
@@ -1289,6 +1290,36 @@ class Scripting(WineTestCase):
         self.assertEqual(self.client("/exit")[0], 0)
         self.assertEqual(self.wait_exit(program, "after /exit"), 0)
         self.assert_visible(windows, True, "/exit left windows hidden")
+
+    def test_unicode_and_ampersand_titles_are_listed_and_shown_as_they_are(self):
+        """Titles outside the code page and one with an & on desktop 1: /list prints them
+        exactly, and desktop 1's submenu shows them like a reference menu of the same texts
+        (the & doubled there, so that it is no shortcut mark)."""
+        self.need_import()
+        prefixes = ["\u041f\u0440\u0438\u0432\u0435\u0442 \u4e16\u754c \U0001F600 ",
+                    "Tom & Jerry "]
+        for prefix in prefixes:
+            self.probe_background("windows", "u:" + prefix.encode().hex(), 1, 600,
+                                  first_line="ready")
+        titles = [prefix + "1" for prefix in prefixes]
+        self.start_program()
+        self.assertEqual(self.client("/switch", "2")[0], 0)
+        listed = self.listing()["desktops"][0]["windows"]
+        self.assertEqual(sorted(listed), sorted(titles))
+        self.open_menu()
+        self.press("down", "right")
+        menus = self.menus(2)
+        self.assertIsNotNone(menus, "desktop 1's submenu did not open")
+        pixels = self.grab(menus[0])
+        self.screenshot("titles", menus[0])
+        self.choose("esc", "esc")
+        items = ["u:" + t.replace("&", "&&").encode().hex() for t in reversed(listed)]
+        self.assertTrue(pixels == self.reference_menu(1, items),
+                        "desktop 1's submenu is not %s, bottom first" % listed)
+        as_8_bit = [i if t.isascii() else "?????? ?? ??"
+                    for i, t in zip(items, reversed(listed))]
+        self.assertFalse(pixels == self.reference_menu(1, as_8_bit),
+                         "the pixels cannot tell the titles from the code page's question marks")
 
     def usage(self, *bad):
         """The usage as /help prints it to a pipe, after the complaint about BAD, if given."""

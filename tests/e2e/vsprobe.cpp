@@ -26,7 +26,8 @@ const char kUsage[] =
     "usage: vsprobe COMMAND ...\n"
     "  windows PREFIX N [SECONDS [HIDE_MS]]  open N windows PREFIX1..PREFIXN, print ready, pump;\n"
     "                                     with HIDE_MS, then heard TITLE 1|0 for each\n"
-    "                                     WM_SHOWWINDOW, a hide handled in HIDE_MS\n"
+    "                                     WM_SHOWWINDOW, a hide handled in HIDE_MS. PREFIX\n"
+    "                                     u:HEX is UTF-8 in hex\n"
     "  close TITLE                        post WM_CLOSE to that window\n"
     "  wait-foreground TITLE TIMEOUT_MS   poll until that window is in the foreground\n"
     "  keys COMBO...                      press combos like alt+right, alt+f2, ctrl+shift+x\n"
@@ -57,7 +58,7 @@ const char kUsage[] =
     "                                     print menu L T R B for each, topmost first\n"
     "  show-menu X Y DOWNS MS ITEM...     a popup menu of our own at X Y, DOWNS items selected\n"
     "                                     with Down: shown L T R B. ITEM: text, -, *checked,\n"
-    "                                     ~grayed, submenu>\n"
+    "                                     ~grayed, submenu>, u:HEX (UTF-8 in hex)\n"
     "  about TIMEOUT_MS                   the About box: count N, box H, text HEX, and\n"
     "                                     ok L T R B (its OK button)\n"
     "  end-program kill|crash|overflow|abort  TerminateProcess; a thread of the program that\n"
@@ -126,24 +127,27 @@ LRESULT CALLBACK HearingProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam)
     Say(std::string("heard ") + title + (wParam ? " 1" : " 0"));
     if (!wParam) Sleep(g_hideMs);
   }
-  return DefWindowProcA(w, message, wParam, lParam);
+  return DefWindowProcW(w, message, wParam, lParam);
 }
 
+std::wstring WideText(const std::string& text);
+
+// A class of the Unicode calls: an 8-bit one would pass its titles through the code page.
 int OpenWindows(const char* prefix, int count, DWORD seconds, DWORD hideMs) {
-  WNDCLASSA wc = {};
+  WNDCLASSW wc = {};
   wc.lpfnWndProc = HearingProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hInstance = GetModuleHandleW(nullptr);
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  wc.lpszClassName = "vsprobeWindow";
-  if (!RegisterClassA(&wc)) return 1;
+  wc.lpszClassName = L"vsprobeWindow";
+  if (!RegisterClassW(&wc)) return 1;
   for (int i = 1; i <= count; ++i) {
-    const std::string title = prefix + std::to_string(i);
+    const std::wstring title = WideText(prefix) + std::to_wstring(i);
     const int offset = 40 * i;
-    if (!CreateWindowExA(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+    if (!CreateWindowExW(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                          100 + offset, 60 + offset, 260, 140, nullptr, nullptr, wc.hInstance,
                          nullptr)) {
-      Say("fail " + title);
+      Say("fail " + std::to_string(i));
       return 1;
     }
   }
@@ -314,6 +318,23 @@ std::vector<BYTE> Unhex(const std::string& text) {
     out.push_back(static_cast<BYTE>(std::strtoul(text.substr(i, 2).c_str(), nullptr, 16)));
   }
   return out;
+}
+
+// "u:" and UTF-8 in hex is Unicode text, which the probe's 8-bit command line cannot carry;
+// anything else is 8-bit text.
+std::wstring WideText(const std::string& text) {
+  const bool hex = text.compare(0, 2, "u:") == 0;
+  std::string bytes = text;
+  if (hex) {
+    const std::vector<BYTE> utf8 = Unhex(text.substr(2));
+    bytes.assign(utf8.begin(), utf8.end());
+  }
+  const UINT codePage = hex ? CP_UTF8 : CP_ACP;
+  const int size = static_cast<int>(bytes.size());
+  std::wstring wide(
+      static_cast<size_t>(MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0)), L'\0');
+  MultiByteToWideChar(codePage, 0, bytes.data(), size, &wide[0], static_cast<int>(wide.size()));
+  return wide;
 }
 
 // One line per value: the name, its type and the exact bytes RegQueryValueExA hands back.
@@ -886,6 +907,10 @@ HMENU ReferenceMenu(int argc, char** argv) {
     std::string text = argv[i];
     if (text == "-") {
       AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
+      continue;
+    }
+    if (text.compare(0, 2, "u:") == 0) {
+      AppendMenuW(popup, MF_STRING, static_cast<UINT_PTR>(i + 1), WideText(text).c_str());
       continue;
     }
     UINT flags = MF_STRING;

@@ -2,6 +2,8 @@
 
 #include <iterator>
 
+#include "desktops/window_capture.h"
+
 WindowId FakeWindowSystem::Open(const std::string& title, bool visible, std::uint32_t thread) {
   WindowId id = nextId_;
   nextId_ += 0x20;
@@ -123,15 +125,24 @@ WindowId FakeWindowSystem::NextWindow(WindowId w) {
   return next == zorder_.end() ? 0 : *next;
 }
 
+// The buffer counts UTF-16 units; a character that does not fit whole is left out.
 std::string FakeWindowSystem::ReadTitle(WindowId w, int bufferChars) {
   Window* win = Find(w);
   if (!win || bufferChars <= 0) return std::string();
-  return win->title.substr(0, static_cast<std::size_t>(bufferChars - 1));
+  const std::string& title = win->title;
+  std::size_t end = 0;
+  for (std::size_t units = 0; end < title.size(); ++end) {
+    const unsigned char u = static_cast<unsigned char>(title[end]);
+    if ((u & 0xC0) == 0x80) continue;
+    units += u >= 0xF0 ? 2 : 1;
+    if (units >= static_cast<std::size_t>(bufferChars)) break;
+  }
+  return title.substr(0, end);
 }
 
 int FakeWindowSystem::TitleLength(WindowId w) {
   Window* win = Find(w);
-  return win ? static_cast<int>(win->title.size()) : 0;
+  return win ? static_cast<int>(Utf16Units(win->title)) : 0;
 }
 
 bool FakeWindowSystem::IsVisible(WindowId w) {

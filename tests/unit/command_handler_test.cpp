@@ -155,15 +155,18 @@ TEST_F(CommandsWithNotice, TheAnswerComesBeforeTheViewFollowsAndNothingGetsInBet
   EXPECT_EQ(State(), before);
 }
 
+// Titles come as UTF-8 and are printed as they are; the desktop names are 8-bit (here Latin-1).
 TEST_F(Commands, ListTopWindowFirstInUtf8ThenExitAfterTheAnswer) {
   Run("/switch 2");
-  h.windows.Open("caf\xe9 \"\\\t\"");
+  h.windows.Open("caf\xc3\xa9 \"\\\t\"");
+  h.windows.Open("\xd0\x9f\xe4\xb8\x96\xf0\x9f\x98\x80 & Co");
+  ASSERT_TRUE(h.app().SetDesktopName(3, "Tr\xe8s"));
   EXPECT_EQ(Run("/list"),
             "1 0 {\"current\": 2, \"desktops\": [{\"number\": 1, \"name\": \"One\", \"hotkey\": "
             "\"Alt+F1\", \"windows\": [\"B\", \"A\"]}, {\"number\": 2, \"name\": \"Two\", "
-            "\"hotkey\": \"Alt+F2\", \"windows\": [\"caf\xc3\xa9 \\\"\\\\\\u0009\\\"\"]}, "
-            "{\"number\": 3, "
-            "\"name\": \"Three\", \"hotkey\": \"Alt+F3\", \"windows\": []}]}\n");
+            "\"hotkey\": \"Alt+F2\", \"windows\": [\"\xd0\x9f\xe4\xb8\x96\xf0\x9f\x98\x80 & Co\", "
+            "\"caf\xc3\xa9 \\\"\\\\\\u0009\\\"\"]}, {\"number\": 3, "
+            "\"name\": \"Tr\xc3\xa8s\", \"hotkey\": \"Alt+F3\", \"windows\": []}]}\n");
   EXPECT_EQ(h.Titles(2), Strings{});  // listing the current desktop records nothing
   EXPECT_THROW(Run("/exit"), ProcessExit);
   EXPECT_LT(h.timeline.FindLast("host.SendData"), h.timeline.Find("proc.Exit 0"));

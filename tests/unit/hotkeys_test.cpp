@@ -24,20 +24,30 @@ TEST(HotkeyCode, ControlValueToCodeSwapsShiftAndAltAndDropsExt) {
   for (const auto& c : cases) EXPECT_EQ(HotkeyFromControl(c.control), c.code) << c.control;
 }
 
-TEST(HotkeyCode, CodeToControlLooksAtLowBitsOnly) {
+// HOTKEYF_EXT (0x08 in the high byte) goes with the extended keys alone, and never comes back.
+TEST(HotkeyCode, CodeToControlLooksAtLowBitsOnlyAndMarksExtendedKeys) {
   const struct {
     HotkeyCode code;
     std::uint16_t control;
   } cases[] = {
       {0, 0},
       {0x00060074, 0x0374},
-      {MakeHotkeyCode(kAlt, kLeft), 0x0425},
+      {MakeHotkeyCode(kAlt, kLeft), 0x0C25},
       {MakeHotkeyCode(kShift, kF1), 0x0170},
-      {MakeHotkeyCode(kAlt | 8, kRight), 0x0427},      // MOD_WIN has no place in a control
+      {MakeHotkeyCode(kAlt | 8, kRight), 0x0C27},      // MOD_WIN has no place in a control
       {MakeHotkeyCode(0x100 | kCtrl, 0x1FF), 0x02FF},  // only low 8 bits of each half
+      {MakeHotkeyCode(kCtrl, 0x125), 0x0A25},          // Left, once the high bits are gone
+      {MakeHotkeyCode(0, 0x2E), 0x082E},               // Delete
+      {MakeHotkeyCode(kAlt, 0x6F), 0x0C6F},            // Num /
+      {MakeHotkeyCode(kAlt, 0x90), 0x0C90},            // Num Lock
+      {MakeHotkeyCode(kAlt, 0x2C), 0x042C},            // Print Screen
+      {MakeHotkeyCode(kAlt, 0x20), 0x0420},            // Space, just below Page Up
+      {MakeHotkeyCode(kAlt, 0x29), 0x0429},            // Select, just past Down
   };
-  for (const auto& c : cases) EXPECT_EQ(HotkeyToControl(c.code), c.control) << c.code;
-  EXPECT_EQ(HotkeyFromControl(HotkeyToControl(0x00060074)), 0x00060074u);
+  for (const auto& c : cases) {
+    EXPECT_EQ(HotkeyToControl(c.code), c.control) << c.code;
+    EXPECT_EQ(HotkeyFromControl(c.control), c.code & 0x000700FF) << c.code;
+  }
   EXPECT_EQ(MakeHotkeyCode(6, 116), 0x00060074u);
 }
 

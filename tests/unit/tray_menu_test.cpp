@@ -66,8 +66,10 @@ void ExpectEachItemRestoresItsWindow(AppHarness& h, const DesktopMenuModel& mode
   };
   std::vector<Item> items;
   for (const DesktopSubmenu& d : model.desktops) {
-    for (const MenuEntry& e : d.entries)
-      if (e.enabled) items.push_back(Item{e.id, e.text, d.current});
+    for (const MenuEntry& e : d.entries) {
+      EXPECT_EQ(e.title, e.enabled) << e.text;  // every item that can be chosen, and no note
+      if (e.title) items.push_back(Item{e.id, e.text, d.current});
+    }
   }
   for (auto it = items.rbegin(); it != items.rend(); ++it) {
     h.windows.ClearLog();
@@ -138,6 +140,20 @@ TEST_F(TrayMenu, EveryListedNumberRestoresTheWindowItShows) {
                      "  3 C1", "  4 C2", "  5 C3", "907 Four *", "  6 D2", "  7 D1"}));
   ExpectEachItemRestoresItsWindow(h, model);
   EXPECT_EQ(Entries(h), 0u);
+}
+
+// The model keeps each title as the window has it; only the item's text doubles its `&`.
+TEST_F(TrayMenu, TitlesAreKeptExactlyAndOnlyTheMenuTextDoublesAmpersands) {
+  StartWith();
+  const std::string unicode = "\xd0\x9f\xd1\x80\xd0\xb8 \xe4\xb8\x96 \xf0\x9f\x98\x80";
+  h.OpenWindows({"Tom & Jerry", unicode});
+  h.app().SwitchToDesktop(2);
+  const DesktopMenuModel model = Menu();
+  EXPECT_EQ(Lines(model), (Strings{"904 One", "  1 Tom & Jerry", "  2 " + unicode, "905 Two *",
+                                   "  3 empty ;| (off)", "906 Three", "  3 empty ;| (off)"}));
+  ExpectEachItemRestoresItsWindow(h, model);
+  EXPECT_EQ(MenuItemText("&&a & b&"), "&&&&a && b&&");
+  EXPECT_EQ(MenuItemText(unicode), unicode);
 }
 
 // 500 hidden windows on desktop 1, none on 2, 401 hidden on 3, 4 visible on the current

@@ -9,6 +9,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dialog_test_support.h"
@@ -24,6 +25,7 @@ namespace {
 using Registrations = std::map<int, FakeHotkeyRegistrar::Combo>;
 
 constexpr COLORREF kCurrentBlue = RGB(0, 0, 160);
+constexpr char kOptionsKey[] = "Software\\veilswitcher";
 // The previous and next desktop hotkeys a started application holds.
 constexpr HotkeyCode kAltLeft = Code(MOD_ALT, VK_LEFT);
 constexpr HotkeyCode kAltRight = Code(MOD_ALT, VK_RIGHT);
@@ -208,8 +210,9 @@ TEST_F(OptionsDialogOpening, ShowsTheOptionsInItsOwnTaskbarWindowAndCloseEndsWit
   Script script;
   script.When("the options dialog shown", Shown(kOptionsTitle), [] {
     HWND dialog = Options();
-    EXPECT_EQ(HotkeyOf(dialog, IDC_PREV_HOTKEY), Control(HOTKEYF_ALT, VK_LEFT));
-    EXPECT_EQ(HotkeyOf(dialog, IDC_NEXT_HOTKEY), Control(HOTKEYF_ALT, VK_RIGHT));
+    // The arrows are extended keys: without the flag they would read as Num 4 and Num 6.
+    EXPECT_EQ(HotkeyOf(dialog, IDC_PREV_HOTKEY), Control(HOTKEYF_ALT | HOTKEYF_EXT, VK_LEFT));
+    EXPECT_EQ(HotkeyOf(dialog, IDC_NEXT_HOTKEY), Control(HOTKEYF_ALT | HOTKEYF_EXT, VK_RIGHT));
     EXPECT_EQ(CheckOf(dialog, IDC_SHOW_NOTICE), static_cast<UINT>(BST_CHECKED));
     EXPECT_EQ(CheckOf(dialog, IDC_AUTOSTART), static_cast<UINT>(BST_CHECKED));
     EXPECT_EQ(TextOf(dialog), kOptionsTitle);
@@ -547,6 +550,7 @@ TEST_F(OptionsDialogClosing, CloseAppliesTheControlsAndRegistersTheNewNextHotkey
   EXPECT_TRUE(h.boxes.Texts().empty());
 }
 
+// The arrows' controls hold HOTKEYF_EXT (see ShowsTheOptions...), which is never stored.
 TEST_F(OptionsDialogClosing, CloseWithoutChangesStillAppliesAndReRegistersEveryHotkey) {
   LoadedApp loaded;
   ASSERT_FALSE(loaded.app.IsDirty());
@@ -555,6 +559,14 @@ TEST_F(OptionsDialogClosing, CloseWithoutChangesStillAppliesAndReRegistersEveryH
   Script script;
   script.When("the options dialog shown", Shown(kOptionsTitle), [] { Close(Options()); });
   EXPECT_EQ(RunOptions(loaded.app, script), IDCANCEL);
+  const std::pair<const char*, const char*> stored[] = {{"PrevDesk", "1 37\n"},
+                                                        {"NextDesk", "1 39\n"}};
+  for (const auto& [name, text] : stored) loaded.h.store.RemoveValue(kOptionsKey, name);
+  loaded.app.SaveSettings();
+  for (const auto& [name, text] : stored) {
+    const FakeSettingsStore::Value* saved = loaded.h.store.Find(kOptionsKey, name);
+    EXPECT_EQ(saved ? saved->data : "missing", text) << name;
+  }
   EXPECT_TRUE(loaded.app.IsDirty());
   const std::vector<int> all = {3, 4, 5, 1, 2, 0xBFF0, 0xBFF1, 0x8101, 0x8102, 0x8103};
   EXPECT_EQ(loaded.h.hotkeys.UnregisteredIds(), all);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/win32_text.h"
 #include "platform/win32/win32_tray_number.h"
 #include "platform/win32/win32_tray_shell.h"
 #include "platform/win32/win32_window_system.h"
@@ -41,23 +42,27 @@ void PumpPending() {
   while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
 }
 
-MenuEntry Item(std::uint32_t id, const char* text) {
-  return MenuEntry{id, text, true};
+MenuEntry Item(std::uint32_t id, const char* title) {
+  return MenuEntry{id, title, true, true};
 }
+
+// Cyrillic, CJK and an emoji outside the basic plane, in UTF-8: none in an 8-bit code page.
+constexpr char kUnicode[] = "\xd0\x9f\xd1\x80\xd0\xb8 \xe4\xb8\x96 \xf0\x9f\x98\x80";
 
 // Desktop 1 holds A and B, desktop 2 (current) P and Q, desktop 3 nothing.
 DesktopMenuModel ThreeDesktops() {
   DesktopMenuModel model;
-  model.desktops.push_back({904, "Desk 1", false, {Item(1, "A"), Item(2, "B & Co")}});
-  model.desktops.push_back({905, "Desk 2", true, {Item(3, "P"), Item(4, "Q")}});
+  model.desktops.push_back({904, "Desk 1", false, {Item(1, "A"), Item(2, kUnicode)}});
+  model.desktops.push_back({905, "Desk 2", true, {Item(3, "P & Q"), Item(4, "Q")}});
   model.desktops.push_back({906, "Desk 3", false, {MenuEntry{5, "empty ;|", false}}});
   return model;
 }
 
+// As UTF-8: the window items are Unicode.
 std::string TextAt(HMENU menu, int position) {
-  char text[128] = {};
-  GetMenuStringA(menu, position, text, sizeof(text), MF_BYPOSITION);
-  return text;
+  wchar_t text[128] = {};
+  const int chars = GetMenuStringW(menu, position, text, 128, MF_BYPOSITION);
+  return WideToUtf8(text, chars);
 }
 
 UINT StateAt(HMENU menu, int position) {
@@ -108,9 +113,9 @@ TEST_F(TrayMenu, DesktopsOpenSubmenusOfNumberedWindowsAboveAboutAndExit) {
   EXPECT_EQ(GetMenuItemID(first, 0), 1u);
   EXPECT_EQ(TextAt(first, 0), "A");
   EXPECT_EQ(GetMenuItemID(first, 1), 2u);
-  EXPECT_EQ(TextAt(first, 1), "B & Co") << "titles are handed on unchanged";
+  EXPECT_EQ(TextAt(first, 1), kUnicode) << "titles are handed on as they are";
   EXPECT_EQ(GetMenuItemID(second, 0), 3u);
-  EXPECT_EQ(TextAt(second, 0), "P");
+  EXPECT_EQ(TextAt(second, 0), "P && Q") << "a title's & is no shortcut mark";
   EXPECT_EQ(GetMenuItemID(second, 1), 4u);
   EXPECT_EQ(TextAt(second, 1), "Q");
   EXPECT_EQ(StateAt(second, 1) & (MF_DISABLED | MF_GRAYED), 0u);

@@ -118,6 +118,35 @@ TEST_F(WindowSystemTest, WalkFromTheHiddenWindowFindsATitledVisibleWindow) {
   EXPECT_FALSE(Contains(WalkFrom(ws, Hidden().window), w));
 }
 
+// A class of the 8-bit calls would turn the title into the code page's question marks.
+HWND CreateUnicodeWindow(const wchar_t* title) {
+  static const bool registered = [] {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"veilswitcherWinTestW";
+    return RegisterClassW(&wc) != 0;
+  }();
+  if (!registered) return nullptr;
+  return CreateWindowExW(0, L"veilswitcherWinTestW", title, WS_OVERLAPPEDWINDOW, 40, 40, 300, 200,
+                         nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+// Lengths and buffers count UTF-16 units: the emoji takes two, and a cut between them keeps
+// neither.
+TEST_F(WindowSystemTest, UnicodeTitleReadsBackAsUtf8AndACutSplitsNoPair) {
+  HWND own = CreateUnicodeWindow(L"\u041f\u0440\u0438\u0432\u0435\u0442 \u4e16\u754c \U0001F600");
+  ASSERT_NE(own, nullptr);
+  Win32WindowSystem ws;
+  const WindowId w = ToWindowId(own);
+  const std::string upToEmoji =
+      "\xd0\x9f\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82 \xe4\xb8\x96\xe7\x95\x8c ";
+  EXPECT_EQ(ws.TitleLength(w), 12);
+  EXPECT_EQ(ws.ReadTitle(w, 13), upToEmoji + "\xf0\x9f\x98\x80");
+  EXPECT_EQ(ws.ReadTitle(w, 12), upToEmoji);
+  DestroyWindow(own);
+}
+
 TEST_F(WindowSystemTest, HideAndShowChangeVisibilityButNotTheWalk) {
   HWND own = CreateTitledWindow("veilswitcher hide me");
   ASSERT_NE(own, nullptr);

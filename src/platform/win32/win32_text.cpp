@@ -19,13 +19,15 @@ WideText ToWide(UINT codePage, const std::string& text) {
 
 std::string AnsiToUtf8(const std::string& text) {
   const WideText wide = ToWide(CP_ACP, text);
-  if (wide.empty()) return std::string();
-  const int size = static_cast<int>(wide.size());
-  const int bytes =
-      WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+  return WideToUtf8(wide.data(), static_cast<int>(wide.size()));
+}
+
+std::string WideToUtf8(const wchar_t* text, int chars) {
+  if (chars <= 0) return std::string();
+  const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, chars, nullptr, 0, nullptr, nullptr);
   if (bytes <= 0) return std::string();
   std::string utf8(static_cast<std::size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, &utf8[0], bytes, nullptr, nullptr);
+  WideCharToMultiByte(CP_UTF8, 0, text, chars, &utf8[0], bytes, nullptr, nullptr);
   return utf8;
 }
 

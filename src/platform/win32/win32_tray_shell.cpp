@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/win32/win32_text.h"
 #include "platform/win32/win32_window_system.h"
 #include "res/resource.h"
 
@@ -83,14 +84,23 @@ void Win32TrayShell::AppendDesktop(const DesktopSubmenu& desktop) {
   HMENU submenu = CreatePopupMenu();
   submenus_.push_back(submenu);
   AppendMenuA(popup_, MF_STRING, ItemId(desktop.itemId), desktop.name.c_str());
-  for (const MenuEntry& entry : desktop.entries) {
-    UINT flags = entry.enabled ? MF_STRING : MF_DISABLED | MF_GRAYED;
-    AppendMenuA(submenu, flags, ItemId(entry.id), entry.text.c_str());
-  }
+  for (const MenuEntry& entry : desktop.entries) AppendEntry(submenu, entry);
   // The desktop's item was appended as a command; now it opens the submenu, checked when current.
   UINT flags = MF_BYCOMMAND | MF_POPUP | (desktop.current ? MF_CHECKED : 0u);
   ModifyMenuA(popup_, static_cast<UINT>(desktop.itemId), flags, reinterpret_cast<UINT_PTR>(submenu),
               desktop.name.c_str());
+}
+
+// Titles are Unicode; the program's own notes stay 8-bit, as its every other text.
+void Win32TrayShell::AppendEntry(HMENU submenu, const MenuEntry& entry) {
+  const UINT flags = entry.enabled ? MF_STRING : MF_DISABLED | MF_GRAYED;
+  if (!entry.title) {
+    AppendMenuA(submenu, flags, ItemId(entry.id), entry.text.c_str());
+    return;
+  }
+  WideText text = Utf8ToWide(MenuItemText(entry.text));
+  text.push_back(L'\0');
+  AppendMenuW(submenu, flags, ItemId(entry.id), text.data());
 }
 
 void Win32TrayShell::DestroySubmenus() {

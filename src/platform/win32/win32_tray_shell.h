@@ -37,6 +37,7 @@ class Win32TrayShell : public TrayShell {
  private:
   void DestroySubmenus();
   void AppendDesktop(const DesktopSubmenu& desktop);
+  static void AppendEntry(HMENU submenu, const MenuEntry& entry);
 
   NOTIFYICONDATAA record_;
   HMENU popup_ = nullptr;

@@ -1,6 +1,6 @@
 #include "platform/win32/win32_window_system.h"
 
-#include <vector>
+#include "platform/win32/win32_text.h"
 
 namespace {
 
@@ -49,17 +49,20 @@ WindowId Win32WindowSystem::NextWindow(WindowId w) {
   return ToWindowId(GetWindow(ToHwnd(w), GW_HWNDNEXT));
 }
 
+// A high surrogate at the end is half of a pair the buffer cut: converted alone it would turn
+// into a replacement character.
 std::string Win32WindowSystem::ReadTitle(WindowId w, int bufferChars) {
   if (bufferChars <= 0) return std::string();
-  std::vector<char> buffer(static_cast<size_t>(bufferChars), '\0');
-  int copied = GetWindowTextA(ToHwnd(w), buffer.data(), bufferChars);
+  WideText buffer(static_cast<size_t>(bufferChars), L'\0');
+  int copied = GetWindowTextW(ToHwnd(w), buffer.data(), bufferChars);
   if (copied <= 0) return std::string();
   if (copied >= bufferChars) copied = bufferChars - 1;
-  return std::string(buffer.data(), static_cast<size_t>(copied));
+  if (IS_HIGH_SURROGATE(buffer[static_cast<size_t>(copied) - 1])) --copied;
+  return WideToUtf8(buffer.data(), copied);
 }
 
 int Win32WindowSystem::TitleLength(WindowId w) {
-  return GetWindowTextLengthA(ToHwnd(w));
+  return GetWindowTextLengthW(ToHwnd(w));
 }
 
 bool Win32WindowSystem::IsVisible(WindowId w) {
