@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/virtual_desk_app.h"
+#include "commands/command_line.h"
 #include "platform/win32/win32_command_client.h"
 #include "platform/win32/win32_crash_guard.h"
 #include "platform/win32/win32_platform.h"
@@ -25,10 +26,12 @@ int RunResident() {
 }
 }  // namespace
 
-// The common controls are loaded when the notice or a dialog first needs them. Arguments make the
-// program a client of the running copy; without them it is that copy (or the refused second).
+// The common controls are loaded when the notice or a dialog first needs them. An option as the
+// first argument makes the program a client of the running copy; otherwise it is that copy (or
+// the refused second).
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  if (__argc > 1) return RunCommandClient(std::vector<std::string>(__argv + 1, __argv + __argc));
+  const std::vector<std::string> args(__argv + 1, __argv + __argc);
+  if (AsksRunningCopy(args)) return RunCommandClient(args);
   return RunResident();
 }
 

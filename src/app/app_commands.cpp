@@ -35,14 +35,18 @@ std::intptr_t CVirtualDeskApp::OnCopyData(WindowId sender, const CopyData& copy)
   bool keysFirst = false;
   RunOperation([&] {
     keysFirst = TakeQueuedHotkeys();
-    if (!keysFirst) exit = CarryOut(sender, command);
+    if (keysFirst) return;
+    // Taken: the client goes on waiting for the answer in its own loop, for as long as the
+    // command waits on other programs, rather than against a deadline of its send.
+    p_.host.ReleaseSender(kRequestAccepted);
+    exit = CarryOut(sender, command);
   });
   if (keysFirst) return kRequestBusy;
   if (exit) OnCommand(kCmdExit);  // as the tray menu's Exit
-  return kRequestAnswered;
+  return kRequestAccepted;
 }
 
-// The answer goes out as soon as what it reports is certain, and the client goes on at once;
+// The answer goes out as soon as what it reports is certain, and the client ends at once;
 // what follows from it (a switch, the end) comes after, and only once the client has the answer.
 // What arrives meanwhile waits for the end of the whole command. True when the program is to end.
 bool CVirtualDeskApp::CarryOut(WindowId sender, const Command& command) {
@@ -54,6 +58,8 @@ bool CVirtualDeskApp::CarryOut(WindowId sender, const Command& command) {
   return command.verb == CommandVerb::kExit;
 }
 
+// A refusal is answered before the request returns; once a command has been accepted, the
+// release here no longer reaches its client.
 std::intptr_t CVirtualDeskApp::Answer(WindowId sender, const Reply& reply) {
   const bool delivered = p_.host.SendData(sender, kReplyTag, EncodeReply(reply));
   p_.host.ReleaseSender(kRequestAnswered);

@@ -104,7 +104,8 @@ class WindowHost {
   // window took the data (its procedure answered non-zero in time).
   virtual bool SendData(WindowId to, std::uintptr_t tag, const std::string& bytes) = 0;
   // ReplyMessage(result): the thread that sent the message being handled goes on now, as if the
-  // handler had returned `result`; what the handler does afterwards no longer holds it up.
+  // handler had returned `result`; what the handler does afterwards no longer holds it up. Only
+  // the first release of a message counts: later ones, and the handler's result, go nowhere.
   virtual void ReleaseSender(std::intptr_t result) = 0;
   // PeekMessageA(&m, NULL, WM_HOTKEY, WM_HOTKEY, PM_REMOVE): the oldest hotkey press still
   // queued, taken out of the queue; false when there is none.

@@ -15,8 +15,10 @@ const char* const kUsageText =
     "  /list    print the desktops, which one is current, and the titles of their windows (JSON)\n"
     "  /exit    end the running copy (every window shown, settings saved)\n"
     "  /help    print this usage\n"
-    "-x and --x work as /x. Without a command the program starts as usual.\n"
-    "Exit codes: 0 done, 1 refused by the running copy, 2 no running copy, 3 bad command line.\n";
+    "-x and --x work as /x. Unless the first argument begins with / or -, the program starts\n"
+    "as usual.\n"
+    "Exit codes: 0 done, 1 refused by the running copy, 2 no running copy, 3 bad command line,\n"
+    "4 no answer (the running copy stopped answering: what became of the command is unknown).\n";
 
 namespace {
 
@@ -120,6 +122,10 @@ bool ParseOperands(const std::vector<std::string>& args, Command* command, std::
 bool Command::operator==(const Command& other) const {
   return verb == other.verb && target == other.target && number == other.number &&
          name == other.name && follow == other.follow;
+}
+
+bool AsksRunningCopy(const std::vector<std::string>& args) {
+  return !args.empty() && !args[0].empty() && (args[0][0] == '/' || args[0][0] == '-');
 }
 
 bool ParseCommandLine(const std::vector<std::string>& args, Command* command, std::string* reason) {

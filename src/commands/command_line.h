@@ -27,6 +27,12 @@ struct Command {
 // numbers name no desktop just as well.
 constexpr int kNumberCeiling = 100000;
 
+// Whether the program's own arguments (without its name) make it a client of the running copy:
+// only when the first is an option. A logon runs the start-at-logon value as it stands, so an
+// unquoted path with a space arrives as words that are no command; the program then starts as if
+// it had none.
+bool AsksRunningCopy(const std::vector<std::string>& args);
+
 // Reads `args` (without the program's name). False with a one-line reason for a bad command line.
 bool ParseCommandLine(const std::vector<std::string>& args, Command* command, std::string* reason);
 

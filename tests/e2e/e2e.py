@@ -222,6 +222,22 @@ class WineTestCase(unittest.TestCase):
                              "veilswitcher did not come up")
         return proc
 
+    def client(self, *args, pipe=False, program=PROGRAM_PATH):
+        """The program run with a command: exit code, standard output (bytes), standard error."""
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            proc = subprocess.run(["wine", program] + list(args), env=self.env,
+                                  stdin=subprocess.DEVNULL, stderr=err, timeout=WAIT_MS / 1000,
+                                  stdout=subprocess.PIPE if pipe else out)
+            out.seek(0)
+            err.seek(0)
+            return (proc.returncode, proc.stdout if pipe else out.read(),
+                    err.read().decode("latin-1"))
+
+    def listing(self):
+        code, data, err = self.client("/list", pipe=True)
+        self.assertEqual((code, data[:3] == b"\xef\xbb\xbf"), (0, False), "a failure or a BOM")
+        return json.loads(data.decode("utf-8"))
+
     def wait_exit(self, proc, what):
         try:
             return proc.wait(WAIT_MS / 1000)
@@ -1235,22 +1251,6 @@ class Extras(WineTestCase):
 
 
 class Scripting(WineTestCase):
-    def client(self, *args, pipe=False):
-        """The program run with a command: exit code, standard output (bytes), standard error."""
-        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-            proc = subprocess.run(["wine", PROGRAM_PATH] + list(args), env=self.env,
-                                  stdin=subprocess.DEVNULL, stderr=err, timeout=WAIT_MS / 1000,
-                                  stdout=subprocess.PIPE if pipe else out)
-            out.seek(0)
-            err.seek(0)
-            return (proc.returncode, proc.stdout if pipe else out.read(),
-                    err.read().decode("latin-1"))
-
-    def listing(self):
-        code, data, err = self.client("/list", pipe=True)
-        self.assertEqual((code, data[:3] == b"\xef\xbb\xbf"), (0, False), "a failure or a BOM")
-        return json.loads(data.decode("utf-8"))
-
     def test_switch_list_refusals_and_garbage_change_nothing(self):
         windows = self.open_windows("W")
         program = self.start_program()
@@ -1285,7 +1285,7 @@ class Scripting(WineTestCase):
                          (2, 1, left), "not one window went along: %s" % listed)
         self.assert_visible(sent, True, "the sent window is not shown on desktop 2")
         self.assert_visible(left, False, "the others are not hidden on desktop 1")
-        # The notice's half second after the switch would eat into the next client's one second.
+        # The notice's half second after the switch ends.
         self.assertEqual(self.probe("no-tip", WAIT_MS), ["ok"], "the notice stays")
         self.assertEqual(self.client("/exit")[0], 0)
         self.assertEqual(self.wait_exit(program, "after /exit"), 0)
@@ -1347,6 +1347,20 @@ class Scripting(WineTestCase):
         self.assertEqual(box, self.usage("/bogus") + [""])  # the text ends with its newline
         self.assertEqual(run.readline(), "exit 3")
 
+    def test_started_as_a_logon_from_a_folder_with_a_space_it_stays_resident(self):
+        """A logon runs the start-at-logon value, the unquoted path, as the whole command line:
+        the words it splits into at the space are no command."""
+        folder = os.path.join(self.prefix, "drive_c", "Program Files", "vs dir")
+        os.makedirs(folder)
+        shutil.copy(CONFIG.exe, os.path.join(folder, "veilswitcher.exe"))
+        path = "C:\\Program Files\\vs dir\\veilswitcher.exe"
+        self.assertEqual(self.probe("start-as-logon", path), ["started"])
+        self.assertEqual(self.probe("wait-ready", WAIT_MS), ["ready"],
+                         "started by its Run value it did not stay resident")
+        self.assert_text_value(self.regdump(RUN_KEY), "veilswitcher.exe", "REG_SZ", path)
+        self.assertEqual(self.client("/exit", program=path)[0], 0)
+        self.assertEqual(self.probe("hidden"), ["missing"], "/exit did not end it")
+
     def test_no_running_copy_exits_2_and_a_bad_command_line_3(self):
         self.assertEqual(self.client("/switch", "2")[0], 2)
         self.assertEqual((self.probe("hidden"), self.probe("tempfile"), self.regdump(OPTIONS_KEY)),
@@ -1354,6 +1368,41 @@ class Scripting(WineTestCase):
         code, out, err = self.client("/switch", "ABCDEFGHIJKLMNO")
         self.assertEqual((code, out), (3, b""))
         self.assertIn("usage: veilswitcher.exe", err)
+
+
+class ScriptingWaits(WineTestCase):
+    """The client waits as long as its command runs, and tells what it cannot know."""
+
+    def slow_window_on_top(self, *hiding):
+        """W1, W2 and above them S1, whose program handles a hide as HIDING says; what S1 hears."""
+        self.open_windows("W", 2)
+        heard = self.probe_background("windows", "S", 1, 600, *hiding, first_line="ready")
+        self.start_program()
+        self.assertEqual(self.probe("wait-foreground", "S1", WAIT_MS), ["ok"])
+        return heard
+
+    def test_a_send_that_waits_on_a_slow_program_is_done_and_the_view_follows(self):
+        heard = self.slow_window_on_top(1500)
+        code, _, err = self.client("/send", "next", "/follow")
+        self.assertEqual((code, err), (0, ""), "a send waiting on a slow hide")
+        self.assertEqual(heard.readline(), "heard S1 0", "the hide did not reach S1's program")
+        listed = self.listing()  # the current desktop's windows are those visible
+        self.assertEqual((listed["current"], [sorted(d["windows"]) for d in listed["desktops"]]),
+                         (2, [["W1", "W2"], ["S1"], []]), "the view did not follow S1")
+
+    def test_a_copy_that_stops_taking_messages_mid_command_leaves_the_outcome_unknown(self):
+        heard = self.slow_window_on_top(18000, "freeze")
+        client = subprocess.Popen(["wine", PROGRAM_PATH, "/send", "next", "/follow"], env=self.env,
+                                  stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                  stderr=subprocess.DEVNULL)
+        self.running.append(client)
+        self.assertEqual([heard.readline(), heard.readline()], ["heard S1 0", "frozen"])
+        self.assertEqual(client.wait(WAIT_MS / 1000 + 5), 4, "exit code with no answer")
+        self.assertIsNone(heard.readline(0.05), "the client waited for the thaw")
+        self.assertEqual(heard.readline(30), "thawed")
+        # The copy carried on: the send was made, and no view followed an answer never taken.
+        listed = self.listing()
+        self.assertEqual((listed["current"], listed["desktops"][1]["windows"]), (1, ["S1"]))
 
 
 # ---- main -----------------------------------------------------------------------------------

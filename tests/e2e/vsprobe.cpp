@@ -24,9 +24,11 @@ namespace {
 
 const char kUsage[] =
     "usage: vsprobe COMMAND ...\n"
-    "  windows PREFIX N [SECONDS [HIDE_MS]]  open N windows PREFIX1..PREFIXN, print ready, pump;\n"
-    "                                     with HIDE_MS, then heard TITLE 1|0 for each\n"
-    "                                     WM_SHOWWINDOW, a hide handled in HIDE_MS. PREFIX\n"
+    "  windows PREFIX N [SECONDS [HIDE_MS [freeze]]]  open N windows PREFIX1..PREFIXN, print\n"
+    "                                     ready, pump; with HIDE_MS, then heard TITLE 1|0 for\n"
+    "                                     each WM_SHOWWINDOW, a hide handled in HIDE_MS; with\n"
+    "                                     freeze, the hide suspends veilswitcher's thread for\n"
+    "                                     HIDE_MS: frozen, then thawed (or no thread). PREFIX\n"
     "                                     u:HEX is UTF-8 in hex\n"
     "  close TITLE                        post WM_CLOSE to that window\n"
     "  wait-foreground TITLE TIMEOUT_MS   poll until that window is in the foreground\n"
@@ -66,6 +68,8 @@ const char kUsage[] =
     "                                     stack or to call abort()\n"
     "  taskbar-restart HWND               drop HWND's icon 0 (gone), post TaskbarCreated to HWND\n"
     "  no-tip TIMEOUT_MS                  wait until no tooltip of another program shows\n"
+    "  start-as-logon EXE                 CreateProcess(EXE, EXE unquoted as the whole command\n"
+    "                                     line), as a logon runs its Run value: started\n"
     "  bare console|none EXE ARG...       run EXE with no standard handles, this probe holding a\n"
     "                                     console of its own or none: started, exit N, and\n"
     "                                     console LINE for each line left in that console\n"
@@ -117,15 +121,25 @@ void PumpUntil(DWORD deadline) {
 bool g_hearing = false;
 bool g_sayShowWindow = false;
 DWORD g_hideMs = 0;
+bool g_freezeCopy = false;
+
+// The program's thread stops dead for `ms`, as a hung program's does: no message, sent or posted.
+void FreezeCopy(DWORD ms) {
+  const DWORD id = GetWindowThreadProcessId(FindWindowA("veilswitcherApp", nullptr), nullptr);
+  HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, id);
+  Say(thread && SuspendThread(thread) != static_cast<DWORD>(-1) ? "frozen" : "no thread");
+  Sleep(ms);
+  if (thread && ResumeThread(thread) != static_cast<DWORD>(-1)) Say("thawed");
+}
 
 // Once the windows are ready and when asked, says each WM_SHOWWINDOW; a hide then takes g_hideMs
-// to handle, as in a busy program.
+// to handle, as in a busy program, or freezes the program that asked for it that long.
 LRESULT CALLBACK HearingProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_SHOWWINDOW && g_sayShowWindow) {
     char title[64] = "";
     GetWindowTextA(w, title, sizeof title);
     Say(std::string("heard ") + title + (wParam ? " 1" : " 0"));
-    if (!wParam) Sleep(g_hideMs);
+    if (!wParam) g_freezeCopy ? FreezeCopy(g_hideMs) : Sleep(g_hideMs);
   }
   return DefWindowProcW(w, message, wParam, lParam);
 }
@@ -1253,6 +1267,18 @@ int RunBare(const std::string& how, int argc, char** argv) {
   return 0;
 }
 
+// A logon runs each Run value as the command line exactly as it is stored.
+int StartAsLogon(const char* path) {
+  std::string line = path;
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  const bool started =
+      CreateProcessA(path, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+  Say(started ? "started" : "not started");
+  return started ? 0 : 1;
+}
+
 // ---- dispatch ---------------------------------------------------------------------------
 
 int Run(int argc, char** argv) {
@@ -1262,6 +1288,7 @@ int Run(int argc, char** argv) {
   char** args = argv + 2;
   if (cmd == "windows" && rest >= 2) {
     g_hearing = rest > 3;
+    g_freezeCopy = rest > 4 && std::strcmp(args[4], "freeze") == 0;
     return OpenWindows(args[0], std::atoi(args[1]), rest > 2 ? ParseNumber(args[2]) : 600,
                        g_hearing ? ParseNumber(args[3]) : 0);
   }
@@ -1311,6 +1338,7 @@ int Run(int argc, char** argv) {
   }
   if (cmd == "no-tip" && rest == 1) return WaitNoTip(ParseNumber(args[0]));
   if (cmd == "bare" && rest >= 2) return RunBare(args[0], rest - 1, args + 1);
+  if (cmd == "start-as-logon" && rest == 1) return StartAsLogon(args[0]);
   if (cmd == "wait-gone" && rest >= 2) return WaitGone(ParseNumber(args[0]), rest - 1, args + 1);
   if (cmd == "dialogs" && rest == 2) return DescribeDialogs(args[0], ParseNumber(args[1]));
   if ((cmd == "send" || cmd == "post") && rest == 5) {

@@ -56,7 +56,7 @@ TEST_F(Commands, MissingDesktopsGarbageAndOpenDialogsAreRefusedWithAnAnswerChang
   const std::string before = State();
   const auto stored = h.store.Snapshot();
   for (const char* target : {"9", "4", "0", "-1", "Four"})
-    EXPECT_THAT(Run("/switch " + std::string(target)), ::testing::StartsWith("1 1 no desktop"));
+    EXPECT_THAT(Run("/switch " + std::string(target)), ::testing::StartsWith("3 1 no desktop"));
   for (const std::string& bytes :
        {std::string(), std::string(1, '\0'), std::string("\x90\x91"), std::string(100000, 'x'),
         std::string("/switch\0ABCDEFGHIJKLMNOP\0", 25), std::string("/reboot\0", 8)})
@@ -77,24 +77,24 @@ TEST_F(Commands, EachCommandAsItsHotkey) {
   std::string inSwitch;
   h.windows.WhileWaiting([&] { return !(inSwitch = Run("/switch 3")).empty(); });
   h.windows.ClickOn(h.windows.ZOrder()[0]);  // B
-  EXPECT_EQ(Run("/send next"), "1 0 ");
+  EXPECT_EQ(Run("/send next"), "3 0 ");
   EXPECT_EQ(inSwitch, "2 -");  // busy inside the send's wait, and nothing answered
   EXPECT_EQ(State(), "1 2:B B- A+ veilswitcherAppWin-");
-  EXPECT_EQ(Run("/switch two; /switch last"), "1 0 1 0 ");      // a name in any case
-  EXPECT_EQ(Run("/switch prev"), "1 1 no previous desktop\n");  // no wrap-around
-  EXPECT_EQ(Run("/switch next; /pin; /switch 1"), "1 0 1 0 1 0 ");
+  EXPECT_EQ(Run("/switch two; /switch last"), "3 0 3 0 ");      // a name in any case
+  EXPECT_EQ(Run("/switch prev"), "3 1 no previous desktop\n");  // no wrap-around
+  EXPECT_EQ(Run("/switch next; /pin; /switch 1"), "3 0 3 0 3 0 ");
   EXPECT_EQ(State(), "1 1:A A+ B+ veilswitcherAppWin-");  // B is pinned: it came along
   h.windows.ClickOn(h.windows.ZOrder()[1]);               // B, unpinned: it stays here now
-  EXPECT_EQ(Run("/pin; /send Three /follow"), "1 0 1 0 ");
+  EXPECT_EQ(Run("/pin; /send Three /follow"), "3 0 3 0 ");
   EXPECT_EQ(State(), "3 1:A 3:B B+ A- veilswitcherAppWin-");
-  EXPECT_THAT(Run("/send 3"), ::testing::StartsWith("1 1 nothing to send"));
+  EXPECT_THAT(Run("/send 3"), ::testing::StartsWith("3 1 nothing to send"));
   h.windows.ClickOn(h.host.Hidden());
-  EXPECT_EQ(Run("/pin"), "1 1 the foreground window cannot be pinned\n");
+  EXPECT_EQ(Run("/pin"), "3 1 the foreground window cannot be pinned\n");
   EXPECT_EQ(State(), "3 1:A 3:B veilswitcherAppWin- B+ A-");
   std::uint32_t lParam = 0, message = 0;
   ASSERT_TRUE(h.hotkeys.Press(kAlt, kF1, &lParam));
   h.host.PostThread(kWmHotkey, lParam);
-  EXPECT_EQ(Run("/switch 2; /switch 2"), "2 -1 0 ");  // asked again after the key's switch
+  EXPECT_EQ(Run("/switch 2; /switch 2"), "2 -3 0 ");  // asked again after the key's switch
   EXPECT_EQ(h.app().LastDesktop(), 1);  // the key pressed before the request came first
   EXPECT_FALSE(h.host.NextMessage(&message, &lParam));  // and the loop will not see it again
 }
@@ -119,12 +119,31 @@ TEST_F(Commands, ARequestArrivingWhileKeysAreCollectedWaitsItsTurn) {
 TEST_F(Commands, ASendThatMovedNothingIsRefused) {
   h.windows.SetElevated(h.windows.Foreground());
   const std::string before = State();
-  EXPECT_EQ(Run("/send 2 /follow"), "1 1 nothing to send to desktop 2\n");
+  EXPECT_EQ(Run("/send 2 /follow"), "3 1 nothing to send to desktop 2\n");
   EXPECT_EQ(State(), before);
 }
 
-// A client stops waiting after a second: it must have its answer before the follow-up switch
-// and its half-second notice, and nothing that arrives during the command gets in before it.
+// Released before the command waits on anyone, answered only with what came of it: here the
+// sent window's program is still busy with the hide at the send's wait, and a request comes.
+TEST_F(Commands, ACommandIsTakenBeforeItWaitsAndAnsweredWithWhatCameOfIt) {
+  const WindowId slow = h.windows.Open("Slow", true, 7);
+  h.windows.ClickOn(slow);
+  std::string atWait;
+  h.windows.WhileWaiting([&] {
+    if (h.windows.CallsOf(FakeWindowSystem::Call::kHideAsync).empty()) return false;
+    atWait = std::to_string(h.timeline.Find("host.ReleaseSender 3") >= 0) +
+             std::to_string(h.timeline.Find("host.SendData") >= 0) +
+             std::to_string(h.windows.IsVisible(slow)) + " " + Run("/switch 3");
+    return true;
+  });
+  EXPECT_EQ(Run("/send next /follow"), "3 0 ");
+  EXPECT_EQ(atWait, "101 2 -");  // released, unanswered, the hide still queued; busy
+  EXPECT_EQ(State(), "2 1:A 1:B 2:Slow Slow+ B- A- veilswitcherAppWin-");
+}
+
+// Once released, the client waits as long as the command runs; still it must have its answer
+// before the follow-up switch and its half-second notice, so that it ends before them, and
+// nothing that arrives during the command gets in before it.
 class CommandsWithNotice : public Commands {
  protected:
   void SetUp() override {
@@ -143,7 +162,7 @@ TEST_F(CommandsWithNotice, TheAnswerComesBeforeTheViewFollowsAndNothingGetsInBet
   });
   std::string inDialog;
   h.dialogs.onOptions = [&](CVirtualDeskApp&) { inDialog = State(); };
-  EXPECT_EQ(Run("/send next /follow"), "1 0 ");
+  EXPECT_EQ(Run("/send next /follow"), "3 0 ");
   EXPECT_EQ(meanwhile, "2 -");  // busy: the client asks again
   EXPECT_LT(h.timeline.Find("host.SendData"), h.timeline.Find("ws.Show"));
   EXPECT_LT(h.timeline.Find("host.ReleaseSender"), h.timeline.Find("tip.Open Two"));
@@ -162,7 +181,7 @@ TEST_F(Commands, ListTopWindowFirstInUtf8ThenExitAfterTheAnswer) {
   h.windows.Open("\xd0\x9f\xe4\xb8\x96\xf0\x9f\x98\x80 & Co");
   ASSERT_TRUE(h.app().SetDesktopName(3, "Tr\xe8s"));
   EXPECT_EQ(Run("/list"),
-            "1 0 {\"current\": 2, \"desktops\": [{\"number\": 1, \"name\": \"One\", \"hotkey\": "
+            "3 0 {\"current\": 2, \"desktops\": [{\"number\": 1, \"name\": \"One\", \"hotkey\": "
             "\"Alt+F1\", \"windows\": [\"B\", \"A\"]}, {\"number\": 2, \"name\": \"Two\", "
             "\"hotkey\": \"Alt+F2\", \"windows\": [\"\xd0\x9f\xe4\xb8\x96\xf0\x9f\x98\x80 & Co\", "
             "\"caf\xc3\xa9 \\\"\\\\\\u0009\\\"\"]}, {\"number\": 3, "

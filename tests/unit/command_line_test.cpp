@@ -35,5 +35,14 @@ TEST(CommandLine, EverySpellingOfEachCommandAndTheLinesRefused) {
   for (const Args& args : refused) EXPECT_EQ(Meaning(args), "refused") << args.size();
 }
 
+// A logon splits the unquoted start-at-logon path at its spaces: those words start the program.
+TEST(CommandLine, OnlyAnOptionFirstMakesAClient) {
+  for (const Args& args : {Args{"/switch", "2"}, Args{"-"}, Args{"--exit"}})
+    EXPECT_TRUE(AsksRunningCopy(args)) << args[0];
+  for (const Args& args : {Args{}, Args{"C:\\Users\\Ann", "Lee\\veilswitcher.exe", "/exit"},
+                           Args{"switch", "2"}, Args{"", "/pin"}})
+    EXPECT_FALSE(AsksRunningCopy(args)) << args.size();
+}
+
 }  // namespace
 }  // namespace vt

@@ -10,12 +10,18 @@
 
 namespace {
 
-constexpr DWORD kBudgetMilliseconds = 950;  // the whole run, from the first look for the copy
+// The longest the client waits without a sign of life from the copy: for its request to be taken
+// (a copy busy with something else is asked again meanwhile), and between two signs while the
+// command runs. A command's own waits on other programs are bounded by the copy's limits.
+constexpr DWORD kNoAnswerMilliseconds = 10000;
 constexpr DWORD kBusyRetryMilliseconds = 25;
+constexpr DWORD kProbeEveryMilliseconds = 250;
+constexpr DWORD kProbeMilliseconds = 500;  // a copy inside a command's wait answers at once
 constexpr const char* kReplyClass = "veilswitcherReply";
 constexpr std::size_t kConsolePiece = 8192;  // characters
 
-// The answer, as it arrives at the client's window while the request is still being sent.
+// The answer, as it arrives at the client's window: during the send for a refusal, later for a
+// command taken.
 struct Exchange {
   HWND copy = nullptr;
   bool answered = false;
@@ -90,52 +96,105 @@ int Refused(int code, const std::string& text) {
   return code;
 }
 
-DWORD Left(DWORD started) {
-  const DWORD spent = GetTickCount() - started;
-  return spent >= kBudgetMilliseconds ? 0 : kBudgetMilliseconds - spent;
+DWORD Since(DWORD tick) {
+  return GetTickCount() - tick;
 }
 
-// Sends the request until it is answered, is refused unanswered, or the time is up; a copy in
-// the middle of an operation answers "busy" and is asked again.
-void SendRequest(HWND replyWindow, const std::string& request, DWORD started) {
+DWORD Left(DWORD started) {
+  const DWORD spent = Since(started);
+  return spent >= kNoAnswerMilliseconds ? 0 : kNoAnswerMilliseconds - spent;
+}
+
+enum class Handover { kTaken, kRefused, kBusy, kSilent };
+
+// Sends the request until the copy takes it, refuses it or stays silent; a copy in the middle of
+// an operation answers "busy" and is asked again. A refusal is answered during the send, a
+// command taken once it is done.
+Handover HandOver(HWND replyWindow, const std::string& request) {
   COPYDATASTRUCT copy = {};
   copy.dwData = kRequestTag;
   copy.cbData = static_cast<DWORD>(request.size());
   copy.lpData = const_cast<char*>(request.data());
-  for (DWORD left = Left(started); left > 0 && !g_exchange.answered; left = Left(started)) {
+  const DWORD started = GetTickCount();
+  for (DWORD left = Left(started); left > 0; left = Left(started)) {
     DWORD_PTR result = kRequestNotTaken;
     const LRESULT sent =
         SendMessageTimeoutA(g_exchange.copy, WM_COPYDATA, reinterpret_cast<WPARAM>(replyWindow),
-                            reinterpret_cast<LPARAM>(&copy), SMTO_ABORTIFHUNG, left, &result);
-    if (g_exchange.answered || sent == 0 || result != static_cast<DWORD_PTR>(kRequestBusy)) return;
+                            reinterpret_cast<LPARAM>(&copy), SMTO_NORMAL, left, &result);
+    if (g_exchange.answered || (sent != 0 && result == static_cast<DWORD_PTR>(kRequestAccepted)))
+      return Handover::kTaken;
+    if (sent == 0) return Handover::kSilent;
+    if (result != static_cast<DWORD_PTR>(kRequestBusy)) return Handover::kRefused;
     Sleep(kBusyRetryMilliseconds);
   }
+  return Handover::kBusy;
+}
+
+// Whether the copy takes a message now; inside a command's waits it does.
+bool Alive() {
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutA(g_exchange.copy, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kProbeMilliseconds,
+                             &result) != 0;
+}
+
+// Sent messages (the answer) are delivered while the queue is looked at.
+void Pump() {
+  MSG m;
+  while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+}
+
+// Waits for the answer to a command taken, however long it runs: until the answer is here, the
+// copy has ended, or it has shown no sign of life for kNoAnswerMilliseconds. False when the copy
+// ended first.
+bool AwaitAnswer(HANDLE process) {
+  DWORD alive = GetTickCount();
+  DWORD probed = alive;
+  while (!g_exchange.answered && Since(alive) < kNoAnswerMilliseconds) {
+    const DWORD woke = MsgWaitForMultipleObjects(process != nullptr ? 1 : 0, &process, FALSE,
+                                                 kProbeEveryMilliseconds, QS_ALLINPUT);
+    Pump();
+    if (g_exchange.answered) break;
+    if ((process != nullptr && woke == WAIT_OBJECT_0) || !IsWindow(g_exchange.copy)) return false;
+    if (Since(probed) < kProbeEveryMilliseconds) continue;
+    probed = GetTickCount();
+    if (Alive()) alive = GetTickCount();
+  }
+  return true;
 }
 
 // An ended copy has shown every window again by the time the client returns, where time allows.
-void AwaitEnd(HANDLE process, DWORD started) {
-  if (process != nullptr) WaitForSingleObject(process, Left(started));
+void AwaitEnd(HANDLE process) {
+  if (process != nullptr) WaitForSingleObject(process, kNoAnswerMilliseconds);
+}
+
+int Answered(const Command& command, HANDLE process) {
+  const Reply& reply = g_exchange.reply;
+  Print(reply.code == kExitDone ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE, reply.text);
+  if (command.verb == CommandVerb::kExit && reply.code == kExitDone) AwaitEnd(process);
+  return reply.code;
+}
+
+int Unanswered(Handover handover, bool ended) {
+  if (handover == Handover::kBusy)
+    return Refused(kExitRefused, "veilswitcher stayed busy for 10 seconds: nothing was done");
+  if (handover == Handover::kRefused)
+    return Refused(kExitRefused, "veilswitcher did not take the command: nothing was done");
+  if (handover == Handover::kSilent && !IsWindow(g_exchange.copy))
+    return Refused(kExitNoCopy, "veilswitcher ended before it took the command");
+  if (ended)
+    return Refused(kExitNoAnswer, "veilswitcher ended before it answered: the outcome is unknown");
+  return Refused(kExitNoAnswer, "veilswitcher stopped answering: the outcome is unknown");
 }
 
 int Carry(const Command& command) {
-  const DWORD started = GetTickCount();
   g_exchange.copy = FindWindowA(Win32WindowHost::kClassName, nullptr);
   if (g_exchange.copy == nullptr) return Refused(kExitNoCopy, "veilswitcher is not running");
   DWORD processId = 0;
   GetWindowThreadProcessId(g_exchange.copy, &processId);
   HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
-  SendRequest(CreateReplyWindow(), EncodeRequest(command), started);
-  int code = kExitRefused;
-  if (g_exchange.answered) {
-    const Reply& reply = g_exchange.reply;
-    Print(reply.code == kExitDone ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE, reply.text);
-    if (command.verb == CommandVerb::kExit && reply.code == kExitDone) AwaitEnd(process, started);
-    code = reply.code;
-  } else if (!IsWindow(g_exchange.copy)) {
-    code = Refused(kExitNoCopy, "veilswitcher is not running");
-  } else {
-    code = Refused(kExitRefused, "veilswitcher did not answer within a second (busy)");
-  }
+  const Handover handover = HandOver(CreateReplyWindow(), EncodeRequest(command));
+  const bool ended = handover == Handover::kTaken && !AwaitAnswer(process);
+  const int code = g_exchange.answered ? Answered(command, process) : Unanswered(handover, ended);
   if (process != nullptr) CloseHandle(process);
   return code;
 }
