@@ -33,6 +33,8 @@ OPTIONS_KEY = "Software\\veilswitcher"
 DESKS_KEY = "Software\\veilswitcher\\desks"
 MORE_KEY = "Software\\veilswitcher\\more"
 RUN_KEY = "Software\\Microsoft\\Windows\\CurrentVersion\\Run"
+JOURNAL_PARENT = "Software\\veilswitcher\\hidden"
+JOURNAL_KEY = JOURNAL_PARENT + "\\1"  # Wine runs every program in session 1
 ERROR_CAPTION = "Error :("
 INFO_CAPTION = "Attention 8-|"
 ABOUT_TITLE = "About veilswitcher"
@@ -750,6 +752,26 @@ class SecondCopy(WineTestCase):
         self.press("alt+right")
         self.assert_visible(windows, False, "the first copy no longer switches")
 
+    def test_another_temp_is_refused_and_the_journal_left_byte_for_byte(self):
+        """A shell of another kind in the same session has a TEMP of its own."""
+        windows = self.open_windows("W", 1)
+        self.start_program()
+        self.press("alt+right")
+        self.assert_visible(windows, False, "Alt+Right did not switch")
+        journal = self.regdump(JOURNAL_KEY)
+        self.assertTrue(journal, "no journal of the hidden window")
+        os.makedirs(os.path.join(self.prefix, "drive_c", "othertmp"))
+        second = subprocess.Popen(
+            ["wine", "cmd", "/c", "set TMP=C:\\othertmp&& set TEMP=C:\\othertmp&& " + PROGRAM_PATH],
+            env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL)
+        self.running.append(second)
+        self.assertEqual(self.probe("msgbox", ERROR_CAPTION, WAIT_MS),
+                         ["Cant create temporary file. Maybe program is already running."])
+        self.assertEqual(self.wait_exit(second, "after its error box"), 1)
+        self.assertEqual(self.regdump(JOURNAL_KEY), journal, "the second copy touched the journal")
+        self.assert_visible(windows, False, "the second copy showed the first one's window")
+
 
 class Shutdown(WineTestCase):
     """WM_CLOSE and the menu's Exit end the program the same way."""
@@ -771,6 +793,22 @@ class Shutdown(WineTestCase):
         program, hidden, windows = self.hide_on_two_desktops()
         self.assertEqual(self.probe("close-hidden"), ["posted"])
         self.assert_orderly_end(program, windows, hidden, "WM_CLOSE")
+
+    def test_end_of_session_shows_everything_before_its_answer(self):
+        program, hidden, windows = self.hide_on_two_desktops()
+        self.assertEqual(self.probe("end-session", 0), ["query 1", "answered"])
+        self.assertEqual(self.probe("visible", *windows), ["1"] * len(windows),
+                         "windows still hidden when WM_ENDSESSION returned")
+        self.assertIsNone(self.regdump(JOURNAL_PARENT), "the journal outlived the session")
+        self.assertEqual(self.probe("tray-has", hidden, 0), ["0"], "the tray icon stayed")
+        self.assertIsNone(program.poll(), "ended although only the session did")
+        self.assertEqual(self.probe("close-hidden"), ["posted"])
+        self.assertEqual(self.wait_exit(program, "after WM_CLOSE"), 0)
+
+    def test_restart_manager_ends_it_in_order(self):
+        program, hidden, windows = self.hide_on_two_desktops()
+        self.assertEqual(self.probe("end-session", 1)[0], "query 1")
+        self.assert_orderly_end(program, windows, hidden, "WM_ENDSESSION with ENDSESSION_CLOSEAPP")
 
     def test_exit_in_menu_shows_everything_and_saves(self):
         program, hidden, windows = self.hide_on_two_desktops()
@@ -811,7 +849,7 @@ class DisorderlyEnd(WineTestCase):
         self.assertEqual(self.probe("end-program", how), ["done"])
         self.assert_visible(windows, True, "%s left windows hidden" % how)
         self.assertNotEqual(self.wait_exit(program, "after " + how), 0)
-        self.assertIsNotNone(self.regdump("Software\\veilswitcher\\hidden"), "journal gone")
+        self.assertIsNotNone(self.regdump(JOURNAL_KEY), "journal gone")
 
     def test_crash_shows_the_hidden_windows(self):
         self.end_shows_the_hidden_windows("crash")

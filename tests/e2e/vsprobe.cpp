@@ -24,6 +24,7 @@ namespace {
 
 const char kUsage[] =
     "usage: vsprobe COMMAND ...\n"
+    "  end-session 0|1                    WM_QUERYENDSESSION, then WM_ENDSESSION (1: CLOSEAPP)\n"
     "  windows PREFIX N [SECONDS [HIDE_MS [freeze]]]  open N windows PREFIX1..PREFIXN, print\n"
     "                                     ready, pump; with HIDE_MS, then heard TITLE 1|0 for\n"
     "                                     each WM_SHOWWINDOW, a hide handled in HIDE_MS; with\n"
@@ -479,6 +480,23 @@ int CloseHidden() {
   }
   PostMessageA(w, WM_CLOSE, 0, 0);
   Say("posted");
+  return 0;
+}
+
+// What the system sends at logoff, each waited for as the system waits: "query N" with the
+// answer, then "answered" once WM_ENDSESSION has returned, or "gone" when the program ended in it.
+int EndSession(bool closeApp) {
+  HWND w = FindWindowA("veilswitcherApp", nullptr);
+  const LPARAM why = closeApp ? ENDSESSION_CLOSEAPP : 0;
+  DWORD_PTR answer = 0;
+  if (!w || !SendMessageTimeoutA(w, WM_QUERYENDSESSION, 0, why, SMTO_NORMAL, 10000, &answer)) {
+    Say("missing");
+    return 1;
+  }
+  Say("query " + std::to_string(answer));
+  const bool answered =
+      SendMessageTimeoutA(w, WM_ENDSESSION, TRUE, why, SMTO_NORMAL, 10000, &answer) != 0;
+  Say(answered ? "answered" : "gone");
   return 0;
 }
 
@@ -1306,6 +1324,7 @@ int Run(int argc, char** argv) {
   if (cmd == "regset" && rest >= 4) return RegSet(args[0], rest - 1, args + 1);
   if (cmd == "msgbox" && rest == 2) return AnswerMessageBox(args[0], ParseNumber(args[1]));
   if (cmd == "close-hidden") return CloseHidden();
+  if (cmd == "end-session" && rest == 1) return EndSession(std::atoi(args[0]) != 0);
   if (cmd == "copydata" && rest == 3)
     return SendCopyData(ParseNumber(args[0]), args[1], ParseNumber(args[2]));
   if (cmd == "wait-ready" && rest == 1) return WaitReady(ParseNumber(args[0]));
