@@ -51,6 +51,9 @@ class WindowSystem {
   // What recognises a window again after this process has gone and its handle may name another.
   virtual std::uint32_t ProcessOf(WindowId w) = 0;  // GetWindowThreadProcessId; 0 when none
   virtual std::string ClassOf(WindowId w) = 0;      // GetClassNameA, up to 256 characters
+  // The file name of the window's program ("notepad.exe", UTF-8), from
+  // QueryFullProcessImageNameW; empty when the process cannot be asked (another user's).
+  virtual std::string ProgramOf(WindowId w) = 0;
   // What a send or a pin acts on: the window the user works in, and the window that owns it
   // (itself when it has no owner) with the tool windows and dialogs it owns.
   virtual WindowId Foreground() = 0;           // GetForegroundWindow; 0 when none

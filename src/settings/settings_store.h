@@ -27,6 +27,11 @@ class SettingsStore {
   // bytes the store returned; a value larger than the buffer fails.
   virtual bool QueryValue(Key key, const std::string& name, std::uint32_t capacity,
                           std::string* data) = 0;
+  // The same with the value's type (REG_SZ, REG_DWORD, ...).
+  virtual bool QueryTypedValue(Key key, const std::string& name, std::uint32_t capacity,
+                               std::uint32_t* type, std::string* data) = 0;
+  // RegEnumKeyExA: the name of subkey `index` (at most 255 characters); false past the last one.
+  virtual bool EnumSubkeyName(Key key, std::uint32_t index, std::string* name) = 0;
   // RegEnumValueA for the name only, with a buffer of `capacityChars` characters (terminator
   // included). A longer name answers kNameTooLong and hands out nothing.
   virtual Enum EnumValueName(Key key, std::uint32_t index, std::uint32_t capacityChars,

@@ -156,12 +156,36 @@ bool FakeSettingsStore::SameValueName(const std::string& a, const std::string& b
 
 bool FakeSettingsStore::QueryValue(Key key, const std::string& name, std::uint32_t capacity,
                                    std::string* data) {
+  std::uint32_t type = 0;
+  return QueryTypedValue(key, name, capacity, &type, data);
+}
+
+bool FakeSettingsStore::QueryTypedValue(Key key, const std::string& name, std::uint32_t capacity,
+                                        std::uint32_t* type, std::string* data) {
   Values_* values = KeyOf(key);
   if (!values) return false;
   auto it = FindIn(*values, name);
   if (it == values->end() || it->data.size() > capacity) return false;
+  *type = it->type;
   *data = it->data;
   return true;
+}
+
+// The direct subkeys in name order, as the registry hands them out.
+bool FakeSettingsStore::EnumSubkeyName(Key key, std::uint32_t index, std::string* name) {
+  auto handle = handles_.find(key);
+  if (handle == handles_.end()) return false;
+  const std::string prefix = handle->second + "\\";
+  std::uint32_t seen = 0;
+  for (const auto& k : keys_) {
+    if (k.first.compare(0, prefix.size(), prefix) != 0) continue;
+    if (k.first.find('\\', prefix.size()) != std::string::npos) continue;
+    if (seen++ == index) {
+      *name = k.first.substr(prefix.size());
+      return true;
+    }
+  }
+  return false;
 }
 
 SettingsStore::Enum FakeSettingsStore::EnumValueName(Key key, std::uint32_t index,

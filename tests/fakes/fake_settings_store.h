@@ -53,6 +53,9 @@ class FakeSettingsStore : public SettingsStore, public TimelineSource {
   bool OpenKeyPlain(const std::string& path, Key* key) override;
   bool QueryValue(Key key, const std::string& name, std::uint32_t capacity,
                   std::string* data) override;
+  bool QueryTypedValue(Key key, const std::string& name, std::uint32_t capacity,
+                       std::uint32_t* type, std::string* data) override;
+  bool EnumSubkeyName(Key key, std::uint32_t index, std::string* name) override;
   Enum EnumValueName(Key key, std::uint32_t index, std::uint32_t capacityChars,
                      std::string* name) override;
   bool SetValue(Key key, const std::string& name, std::uint32_t type,

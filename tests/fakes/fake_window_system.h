@@ -97,6 +97,8 @@ class FakeWindowSystem : public WindowSystem, public TimelineSource {
   bool HideAsync(WindowId w) override;
   std::uint32_t ProcessOf(WindowId w) override { return Exists(w) ? windows_[w].process : 0; }
   std::string ClassOf(WindowId w) override { return Exists(w) ? windows_[w].windowClass : ""; }
+  std::string ProgramOf(WindowId w) override { return Exists(w) ? windows_[w].program : ""; }
+  void SetProgram(WindowId w, const std::string& program) { windows_[w].program = program; }
   // Activation follows hides and shows here, so the active window is the one the user is in.
   WindowId Foreground() override { return active_; }
   WindowId RootOwner(WindowId w) override;
@@ -111,6 +113,7 @@ class FakeWindowSystem : public WindowSystem, public TimelineSource {
     std::uint32_t thread = 1;
     std::uint32_t process = 0x4d0;  // every window's program, until a test says otherwise
     std::string windowClass = "TestWindow";
+    std::string program = "test.exe";
     WindowId owner = 0;
   };
   Window* Find(WindowId w);

@@ -74,12 +74,30 @@ bool Win32SettingsStore::OpenKeyPlain(const std::string& path, Key* key) {
 
 bool Win32SettingsStore::QueryValue(Key key, const std::string& name, std::uint32_t capacity,
                                     std::string* data) {
+  std::uint32_t type = 0;
+  return QueryTypedValue(key, name, capacity, &type, data);
+}
+
+bool Win32SettingsStore::QueryTypedValue(Key key, const std::string& name, std::uint32_t capacity,
+                                         std::uint32_t* type, std::string* data) {
   // One spare byte so that a zero capacity still passes a real buffer, as the caller's would.
   std::vector<BYTE> buffer(static_cast<size_t>(capacity) + 1, 0);
   DWORD size = capacity;
-  LONG rc = RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, nullptr, buffer.data(), &size);
+  DWORD kind = 0;
+  LONG rc = RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, &kind, buffer.data(), &size);
   if (rc != ERROR_SUCCESS || size > capacity) return false;
+  *type = kind;
   data->assign(reinterpret_cast<const char*>(buffer.data()), size);
+  return true;
+}
+
+bool Win32SettingsStore::EnumSubkeyName(Key key, std::uint32_t index, std::string* name) {
+  char buffer[256] = {};  // a key name has at most 255 characters
+  DWORD chars = sizeof(buffer);
+  if (RegEnumKeyExA(ToHkey(key), index, buffer, &chars, nullptr, nullptr, nullptr, nullptr) !=
+      ERROR_SUCCESS)
+    return false;
+  name->assign(buffer, chars);
   return true;
 }
 

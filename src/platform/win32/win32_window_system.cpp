@@ -97,6 +97,19 @@ std::string Win32WindowSystem::ClassOf(WindowId w) {
   return copied > 0 ? std::string(name, static_cast<size_t>(copied)) : std::string();
 }
 
+std::string Win32WindowSystem::ProgramOf(WindowId w) {
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, ProcessOf(w));
+  if (process == nullptr) return std::string();
+  wchar_t path[MAX_PATH * 4] = {};  // long paths included
+  DWORD chars = MAX_PATH * 4;
+  const BOOL read = QueryFullProcessImageNameW(process, 0, path, &chars);
+  CloseHandle(process);
+  if (!read) return std::string();
+  DWORD name = chars;
+  while (name > 0 && path[name - 1] != L'\\' && path[name - 1] != L'/') --name;
+  return WideToUtf8(path + name, static_cast<int>(chars - name));
+}
+
 void Win32WindowSystem::BringToFront(WindowId w) {
   SetForegroundWindow(ToHwnd(w));
 }

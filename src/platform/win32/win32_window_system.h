@@ -37,6 +37,7 @@ class Win32WindowSystem : public WindowSystem {
   bool HideAsync(WindowId w) override;
   std::uint32_t ProcessOf(WindowId w) override;
   std::string ClassOf(WindowId w) override;
+  std::string ProgramOf(WindowId w) override;
   WindowId Foreground() override;
   WindowId RootOwner(WindowId w) override;
 };
