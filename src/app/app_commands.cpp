@@ -95,6 +95,9 @@ Reply CVirtualDeskApp::RunCommand(const Command& command, DesktopNumber* then) {
       return Refusal("the foreground window cannot be pinned");
     case CommandVerb::kExit:
       return Reply{kExitDone, ""};
+    case CommandVerb::kGather:
+      GatherWindows();
+      return Reply{kExitDone, ""};
   }
   return Refusal("unknown command");
 }
@@ -163,12 +166,22 @@ DesktopListing CVirtualDeskApp::ListDesktops() {
     if (number == current_) {
       DesktopInfo visible;
       CollectWindows(visible);
-      for (const WindowEntry& entry : visible.windows) listed.windows.push_back(entry.title);
+      for (const WindowEntry& entry : visible.windows)
+        listed.windows.push_back(Described(entry.window, entry.title));
     } else {  // kept bottom first, so that showing them restores their stacking
       for (auto entry = desk.windows.rbegin(); entry != desk.windows.rend(); ++entry)
-        listed.windows.push_back(entry->title);
+        listed.windows.push_back(Described(entry->window, entry->title));
     }
     listing.desktops.push_back(std::move(listed));
   }
+  pins_.Prune(p_.windows);
+  for (WindowId w : pins_.Windows())
+    listing.pinned.push_back(Described(w, p_.windows.ReadTitle(w, p_.windows.TitleLength(w) + 1)));
   return listing;
+}
+
+// A class name is the program's 8-bit text; titles and program names are UTF-8 already.
+ListedWindow CVirtualDeskApp::Described(WindowId w, const std::string& title) {
+  return ListedWindow{w, title, p_.windows.ProgramOf(w), p_.windows.ProcessOf(w),
+                      p_.process.ToUtf8(p_.windows.ClassOf(w))};
 }

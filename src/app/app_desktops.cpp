@@ -185,6 +185,25 @@ void CVirtualDeskApp::ShowAllWindows() {
   });
 }
 
+// The way back from anything that went wrong: shown in desktop order, each list bottom first, so
+// that the windows of the last desktop come up on top.
+void CVirtualDeskApp::GatherWindows() {
+  RunOperation([&] {
+    if (!table_.Contains(current_)) return;
+    std::list<WindowEntry> gathered;
+    for (auto& [number, desk] : table_) {
+      if (number == current_) continue;
+      DropImpostors(desk.windows);
+      gathered.splice(gathered.end(), desk.windows);
+    }
+    const WindowIds showing = IdsOf(gathered);
+    std::list<WindowEntry>& here = GetDesktop(current_).windows;
+    here.splice(here.end(), gathered);
+    NoteOutcome(ShowStacked(p_.windows, showing), showing, current_);
+    RecordHiddenWindows();
+  });
+}
+
 // Read afresh at every capture: a window that closed while listed may have handed its handle on.
 void CVirtualDeskApp::Identify(std::list<WindowEntry>& entries) {
   for (WindowEntry& entry : entries) {

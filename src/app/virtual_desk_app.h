@@ -53,6 +53,8 @@ class CVirtualDeskApp : public FailureReporter,
   void CollectWindows(DesktopInfo& desk);
   void RestoreWindow(std::uint32_t itemId);
   void ShowAllWindows();
+  // Every window hidden on another desktop is shown here and belongs to this desktop from then on.
+  void GatherWindows();
   // Every window the journal holds, shown without waiting on its program: for a crash, where the
   // shutdown will not run. Reads only the published copy of that list and changes nothing.
   void ShowHiddenWindowsNow() override;
@@ -177,6 +179,7 @@ class CVirtualDeskApp : public FailureReporter,
   bool FindTarget(const Command& command, DesktopNumber* target, std::string* why) const;
   DesktopNumber DesktopCalled(const std::string& name) const;  // 0 when none is
   DesktopListing ListDesktops();
+  ListedWindow Described(WindowId w, const std::string& title);
   void RunMoreOptionsDialog();
   void RegisterExtraHotkeys();
   void UnregisterExtraHotkeys();

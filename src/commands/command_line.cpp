@@ -12,7 +12,9 @@ const char* const kUsageText =
     "  /send N|next|prev|NAME [/follow]  send the foreground window to that desktop; the view\n"
     "                                  goes along only with /follow\n"
     "  /pin     toggle the pin of the foreground window (pinned windows stay on every desktop)\n"
-    "  /list    print the desktops, which one is current, and the titles of their windows (JSON)\n"
+    "  /list    print the desktops, which one is current, and their windows and the pinned ones\n"
+    "           (JSON: handle, title, program, process id and class of each window)\n"
+    "  /gather  show every window hidden on any desktop here: it belongs to this desktop now\n"
     "  /exit    end the running copy (every window shown, settings saved)\n"
     "  /help    print this usage\n"
     "-x and --x work as /x. Unless the first argument begins with / or -, the program starts\n"
@@ -27,9 +29,10 @@ struct VerbName {
   CommandVerb verb;
 };
 constexpr VerbName kVerbs[] = {
-    {"switch", CommandVerb::kSwitch}, {"send", CommandVerb::kSend}, {"pin", CommandVerb::kPin},
-    {"list", CommandVerb::kList},     {"exit", CommandVerb::kExit}, {"help", CommandVerb::kHelp},
-    {"?", CommandVerb::kHelp},
+    {"switch", CommandVerb::kSwitch}, {"send", CommandVerb::kSend},
+    {"pin", CommandVerb::kPin},       {"list", CommandVerb::kList},
+    {"exit", CommandVerb::kExit},     {"help", CommandVerb::kHelp},
+    {"?", CommandVerb::kHelp},        {"gather", CommandVerb::kGather},
 };
 
 char Lower(char c) {

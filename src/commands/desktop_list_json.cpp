@@ -49,11 +49,14 @@ std::string KeyText(std::uint32_t key) {
   return "0x" + Hex(key, 2, "0123456789ABCDEF");
 }
 
-std::string StringList(const std::vector<std::string>& utf8Texts) {
+std::string WindowList(const std::vector<ListedWindow>& windows) {
   std::string out = "[";
-  for (std::size_t i = 0; i < utf8Texts.size(); ++i) {
+  for (std::size_t i = 0; i < windows.size(); ++i) {
+    const ListedWindow& w = windows[i];
     if (i > 0) out += ", ";
-    out += JsonString(utf8Texts[i]);
+    out += "{\"handle\": " + std::to_string(w.handle) + ", \"title\": " + JsonString(w.title) +
+           ", \"process\": " + JsonString(w.program) + ", \"pid\": " + std::to_string(w.pid) +
+           ", \"class\": " + JsonString(w.windowClass) + "}";
   }
   return out + "]";
 }
@@ -88,14 +91,16 @@ std::string JsonString(const std::string& utf8) {
 }
 
 std::string FormatListJson(const DesktopListing& listing, const TextToUtf8& toUtf8) {
-  std::string out = "{\"current\": " + std::to_string(listing.current) + ", \"desktops\": [";
+  std::string out =
+      "{\"version\": 1, \"current\": " + std::to_string(listing.current) + ", \"desktops\": [";
   for (std::size_t i = 0; i < listing.desktops.size(); ++i) {
     const ListedDesktop& d = listing.desktops[i];
     if (i > 0) out += ", ";
     out += "{\"number\": " + std::to_string(d.number) +
            ", \"name\": " + JsonString(toUtf8(d.name)) +
            ", \"hotkey\": " + JsonString(HotkeyName(d.hotkey)) +
-           ", \"windows\": " + StringList(d.windows) + "}";
+           ", \"current\": " + (d.number == listing.current ? "true" : "false") +
+           ", \"windows\": " + WindowList(d.windows) + "}";
   }
-  return out + "]}\n";
+  return out + "], \"pinned\": " + WindowList(listing.pinned) + "}\n";
 }

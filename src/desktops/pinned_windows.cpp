@@ -24,3 +24,9 @@ void PinnedWindows::DropFrom(WindowSystem& ws, std::list<WindowEntry>& list,
     first = Holds(w) || Holds(ws.RootOwner(w)) ? list.erase(first) : std::next(first);
   }
 }
+
+std::vector<WindowId> PinnedWindows::Windows() const {
+  std::vector<WindowId> windows;
+  for (const auto& pin : pins_) windows.push_back(pin.first);
+  return windows;
+}

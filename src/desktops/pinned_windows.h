@@ -4,6 +4,7 @@
 #include <list>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "desktops/desktop_table.h"
 #include "desktops/window_system.h"
@@ -19,6 +20,7 @@ class PinnedWindows {
   void Prune(WindowSystem& ws);
   bool Holds(WindowId w) const { return pins_.count(w) != 0; }
   std::size_t Count() const { return pins_.size(); }
+  std::vector<WindowId> Windows() const;  // in handle order
   // Removes from a walk's entries [first, end of the list) the pinned windows and the windows
   // they own.
   void DropFrom(WindowSystem& ws, std::list<WindowEntry>& list,

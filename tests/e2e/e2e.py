@@ -235,10 +235,19 @@ class WineTestCase(unittest.TestCase):
             return (proc.returncode, proc.stdout if pipe else out.read(),
                     err.read().decode("latin-1"))
 
-    def listing(self):
+    def listing(self, titles=True):
+        """/list's answer; with `titles` each window as its title alone."""
         code, data, err = self.client("/list", pipe=True)
         self.assertEqual((code, data[:3] == b"\xef\xbb\xbf"), (0, False), "a failure or a BOM")
-        return json.loads(data.decode("utf-8"))
+        listed = json.loads(data.decode("utf-8"))
+        return self.titles_only(listed) if titles else listed
+
+    @staticmethod
+    def titles_only(listed):
+        for d in listed["desktops"]:
+            d["windows"] = [w["title"] for w in d["windows"]]
+        listed["pinned"] = [w["title"] for w in listed["pinned"]]
+        return listed
 
     def wait_exit(self, proc, what):
         try:
@@ -1303,6 +1312,25 @@ class Scripting(WineTestCase):
         switched = self.client("/switch", "VirtDesk3")[0]
         self.assertEqual((switched, self.listing()["current"]), (0, 3))
 
+    def test_list_describes_each_window_and_gather_brings_every_one_here(self):
+        windows = self.open_windows("W")
+        self.start_program()
+        self.assertEqual(self.probe("wait-foreground", "W3", WAIT_MS), ["ok"])
+        self.assertEqual(self.client("/pin")[0], 0)
+        self.assertEqual(self.client("/switch", "2")[0], 0)
+        self.assert_visible(windows[:2], False, "/switch 2 did not hide W1 and W2")
+        listed = self.listing(titles=False)
+        described = {(w["title"], w["process"], w["class"], w["pid"] > 0, w["handle"] > 0)
+                     for w in listed["desktops"][0]["windows"] + listed["pinned"]}
+        self.assertEqual(described,
+                         {(t, "vsprobe.exe", "vsprobeWindow", True, True) for t in windows})
+        self.assertEqual((listed["version"], [d["current"] for d in listed["desktops"]],
+                          [w["title"] for w in listed["pinned"]]), (1, [False, True, False], ["W3"]))
+        self.assertEqual(self.client("/gather")[0], 0)
+        self.assert_visible(windows, True, "/gather left windows hidden")
+        self.assertEqual([sorted(d["windows"]) for d in self.listing()["desktops"]],
+                         [[], ["W1", "W2"], []], "the gathered windows belong to desktop 2 now")
+
     def test_send_next_follow_then_exit_shows_every_window(self):
         windows = self.open_windows("W")
         program = self.start_program()
@@ -1363,7 +1391,7 @@ class Scripting(WineTestCase):
         console = lambda *args: self.probe("bare", "console", PROGRAM_PATH, *args, check=True)
         listed = console("/list")
         self.assertEqual(listed[:2], ["started", "exit 0"])
-        listed = json.loads("".join(line[8:] for line in listed[2:]))
+        listed = self.titles_only(json.loads("".join(line[8:] for line in listed[2:])))
         own = listed["desktops"][0]["windows"].pop(0)  # the console's own window, on top
         self.assertEqual((own.endswith("vsprobe.exe"), listed), (True, self.listing()))
         for args, code, text in ((["/help"], 0, self.usage()), (["/bogus"], 3, self.usage("/bogus"))):

@@ -417,7 +417,7 @@ BOOL CALLBACK FindMessageText(HWND child, LPARAM out) {
   char cls[64] = "";
   GetClassNameA(child, cls, sizeof cls);
   if (lstrcmpiA(cls, "Static") != 0 || (GetWindowLongA(child, GWL_STYLE) & SS_ICON)) return TRUE;
-  char text[1024] = "";
+  char text[8192] = "";  // the usage, for one, is long
   GetWindowTextA(child, text, sizeof text);
   if (!text[0]) return TRUE;
   *reinterpret_cast<std::string*>(out) = text;
@@ -448,7 +448,6 @@ LRESULT CALLBACK PrintCopyData(HWND w, UINT message, WPARAM wParam, LPARAM lPara
   if (message != WM_COPYDATA) return DefWindowProcA(w, message, wParam, lParam);
   const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
   Say("reply " + Hex(static_cast<const BYTE*>(copy->lpData), copy->cbData));
-  return TRUE;
   return TRUE;
 }
 

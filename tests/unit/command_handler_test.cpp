@@ -123,6 +123,20 @@ TEST_F(Commands, ASendThatMovedNothingIsRefused) {
   EXPECT_EQ(State(), before);
 }
 
+// The way back from anything: every hidden window comes here, one whose program has not yet taken
+// its hide among them, and the other desktops are empty afterwards.
+TEST_F(Commands, GatherBringsEveryHiddenWindowHere) {
+  h.windows.Open("Hung", true, 5);
+  h.windows.Hang(5);
+  Run("/switch 2");
+  h.windows.Open("C");
+  Run("/switch 3");
+  EXPECT_EQ(Run("/gather"), "3 0 ");
+  h.windows.Wake(5);
+  // Hung comes up last, when its program takes the show queued behind its hide.
+  EXPECT_EQ(State(), "3 3:A 3:B 3:Hung 3:C Hung+ C+ B+ A+ veilswitcherAppWin-");
+}
+
 // Released before the command waits on anyone, answered only with what came of it: here the
 // sent window's program is still busy with the hide at the send's wait, and a request comes.
 TEST_F(Commands, ACommandIsTakenBeforeItWaitsAndAnsweredWithWhatCameOfIt) {
@@ -175,17 +189,36 @@ TEST_F(CommandsWithNotice, TheAnswerComesBeforeTheViewFollowsAndNothingGetsInBet
 }
 
 // Titles come as UTF-8 and are printed as they are; the desktop names are 8-bit (here Latin-1).
+// Each window with what tells it apart from another of the same title; the pinned ones apart.
 TEST_F(Commands, ListTopWindowFirstInUtf8ThenExitAfterTheAnswer) {
   Run("/switch 2");
-  h.windows.Open("caf\xc3\xa9 \"\\\t\"");
-  h.windows.Open("\xd0\x9f\xe4\xb8\x96\xf0\x9f\x98\x80 & Co");
+  const WindowId cafe = h.windows.Open("caf\xc3\xa9 \"\\\t\"");
+  const WindowId co = h.windows.Open("\xd0\x9f\xe4\xb8\x96\xf0\x9f\x98\x80 & Co");
+  const WindowId pinned = h.windows.Open("Chat");
+  h.windows.SetProgram(pinned, "chat.exe");
+  h.windows.SetOwnerAndClass(pinned, 77, "Kl\xe4sse");
+  ASSERT_EQ(Run("/pin"), "3 0 ");
   ASSERT_TRUE(h.app().SetDesktopName(3, "Tr\xe8s"));
-  EXPECT_EQ(Run("/list"),
-            "3 0 {\"current\": 2, \"desktops\": [{\"number\": 1, \"name\": \"One\", \"hotkey\": "
-            "\"Alt+F1\", \"windows\": [\"B\", \"A\"]}, {\"number\": 2, \"name\": \"Two\", "
-            "\"hotkey\": \"Alt+F2\", \"windows\": [\"\xd0\x9f\xe4\xb8\x96\xf0\x9f\x98\x80 & Co\", "
-            "\"caf\xc3\xa9 \\\"\\\\\\u0009\\\"\"]}, {\"number\": 3, "
-            "\"name\": \"Tr\xc3\xa8s\", \"hotkey\": \"Alt+F3\", \"windows\": []}]}\n");
+  auto window = [](WindowId w, const std::string& title, const char* program, int pid,
+                   const char* cls) {
+    return "{\"handle\": " + std::to_string(w) + ", \"title\": \"" + title + "\", \"process\": \"" +
+           program + "\", \"pid\": " + std::to_string(pid) + ", \"class\": \"" + cls + "\"}";
+  };
+  // A and B, opened by the fixture after the hidden window
+  const std::string a = window(0x10030, "A", "test.exe", 0x4d0, "TestWindow");
+  const std::string b = window(0x10050, "B", "test.exe", 0x4d0, "TestWindow");
+  EXPECT_EQ(
+      Run("/list"),
+      "3 0 {\"version\": 1, \"current\": 2, \"desktops\": [{\"number\": 1, \"name\": "
+      "\"One\", \"hotkey\": \"Alt+F1\", \"current\": false, \"windows\": [" +
+          b + ", " + a +
+          "]}, {\"number\": 2, \"name\": \"Two\", \"hotkey\": \"Alt+F2\", \"current\": "
+          "true, \"windows\": [" +
+          window(co, "\xd0\x9f\xe4\xb8\x96\xf0\x9f\x98\x80 & Co", "test.exe", 0x4d0, "TestWindow") +
+          ", " + window(cafe, "caf\xc3\xa9 \\\"\\\\\\u0009\\\"", "test.exe", 0x4d0, "TestWindow") +
+          "]}, {\"number\": 3, \"name\": \"Tr\xc3\xa8s\", \"hotkey\": \"Alt+F3\", "
+          "\"current\": false, \"windows\": []}], \"pinned\": [" +
+          window(pinned, "Chat", "chat.exe", 77, "Kl\xc3\xa4sse") + "]}\n");
   EXPECT_EQ(h.Titles(2), Strings{});  // listing the current desktop records nothing
   EXPECT_THROW(Run("/exit"), ProcessExit);
   EXPECT_LT(h.timeline.FindLast("host.SendData"), h.timeline.Find("proc.Exit 0"));
