@@ -28,6 +28,16 @@ TEST(Process, ModulePathNamesThisProgram) {
   EXPECT_EQ(path.substr(path.size() - 4), ".exe");
 }
 
+// A copy started with another TEMP finds no lock file held: this is what refuses it.
+TEST(Process, TheSessionLockIsHeldOnceUntilReleased) {
+  Win32Process first, second;
+  ASSERT_TRUE(first.TakeSessionLock());
+  EXPECT_FALSE(second.TakeSessionLock());
+  first.ReleaseSessionLock();
+  EXPECT_TRUE(second.TakeSessionLock());
+  second.ReleaseSessionLock();
+}
+
 TEST(Process, TempDirectoryIsAnExistingDirectory) {
   Win32Process process;
   std::string dir;

@@ -86,6 +86,27 @@ TEST_F(RegistryStore, BinaryDataComesBackByteForByte) {
   EXPECT_EQ(data, withZeros);
 }
 
+// What the window rules read: each value's type, and the names of a key's subkeys.
+TEST_F(RegistryStore, TypesComeBackAndSubkeysAreListed) {
+  store_.SetValue(key_, "Pin", SettingsStore::kDword, std::string("\x01\0\0\0", 4));
+  std::uint32_t type = 0;
+  std::string data;
+  ASSERT_TRUE(store_.QueryTypedValue(key_, "pin", 4, &type, &data));
+  EXPECT_EQ(type, SettingsStore::kDword);
+  for (const char* sub : {"\\1", "\\2"}) {
+    SettingsStore::Key key = 0;
+    bool created = false;
+    ASSERT_TRUE(store_.CreateKey(std::string(kTestKey) + sub, &key, &created));
+    store_.CloseKey(key);
+  }
+  std::vector<std::string> names(1);
+  for (std::uint32_t i = 0; store_.EnumSubkeyName(key_, i, &names.back()); ++i)
+    names.emplace_back();
+  names.pop_back();
+  EXPECT_EQ(names, (std::vector<std::string>{"1", "2"}));
+  for (const char* sub : {"\\1", "\\2"}) store_.DeleteKey(std::string(kTestKey) + sub);
+}
+
 TEST_F(RegistryStore, TextDataKeepsItsTextAndNamesIgnoreCase) {
   store_.SetValue(key_, "NextDesk", SettingsStore::kString, "1 39");
   store_.SetValue(key_, "VirtDesk1", SettingsStore::kMultiString, "1 112\n");

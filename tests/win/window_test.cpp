@@ -144,6 +144,7 @@ TEST_F(WindowSystemTest, UnicodeTitleReadsBackAsUtf8AndACutSplitsNoPair) {
   EXPECT_EQ(ws.TitleLength(w), 12);
   EXPECT_EQ(ws.ReadTitle(w, 13), upToEmoji + "\xf0\x9f\x98\x80");
   EXPECT_EQ(ws.ReadTitle(w, 12), upToEmoji);
+  EXPECT_EQ(ws.ProgramOf(w), "win_adapter_tests.exe");
   DestroyWindow(own);
 }
 
