@@ -1,7 +1,8 @@
 ; The veilswitcher setup: installs for the current user alone, with no administrator rights.
 ; Made by the release target (cmake/package.cmake), which passes
 ;   VS_VERSION  the project's version, four numbers
-;   VS_STAGE    the directory holding veilswitcher.exe, readme.txt and LICENSE.txt
+;   VS_STAGE    the directory holding veilswitcher.exe, veilswitcher.com, readme.txt and
+;               LICENSE.txt
 ;   VS_OUTFILE  the setup program to write
 ;   VS_ICON     the program's icon, for the setup and the uninstaller too
 Unicode true
@@ -16,6 +17,8 @@ RequestExecutionLevel user
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\veilswitcher"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define SETTINGS_KEY "Software\veilswitcher"
+; Win+R and "start veilswitcher" find the program through it; no PATH is changed.
+!define APP_PATHS_KEY "Software\Microsoft\Windows\CurrentVersion\App Paths\veilswitcher.exe"
 !define PUBLISHER "The veilswitcher developers"
 !define PROGRAM "$INSTDIR\veilswitcher.exe"
 
@@ -82,10 +85,13 @@ Section "veilswitcher"
   !insertmacro EndRunningCopy
   SetOutPath "$INSTDIR"
   File "${VS_STAGE}/veilswitcher.exe"
+  File "${VS_STAGE}/veilswitcher.com"
   File "${VS_STAGE}/readme.txt"
   File "${VS_STAGE}/LICENSE.txt"
   WriteUninstaller "$INSTDIR\uninstall.exe"
   CreateShortcut "$SMPROGRAMS\veilswitcher.lnk" "${PROGRAM}"
+  WriteRegStr HKCU "${APP_PATHS_KEY}" "" "${PROGRAM}"
+  WriteRegStr HKCU "${APP_PATHS_KEY}" "Path" "$INSTDIR"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "veilswitcher"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VS_VERSION}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
@@ -102,12 +108,14 @@ SectionEnd
 Section "Uninstall"
   SetShellVarContext current
   !insertmacro EndRunningCopy
+  Delete "$INSTDIR\veilswitcher.com"
   Delete "$INSTDIR\readme.txt"
   Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\veilswitcher.lnk"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
+  DeleteRegKey HKCU "${APP_PATHS_KEY}"
   ; Only now: the copy's own shutdown writes the value again while start at logon is on.
   DeleteRegValue HKCU "${RUN_KEY}" "veilswitcher.exe"
   MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 \

@@ -88,6 +88,8 @@ Reply CVirtualDeskApp::RunCommand(const Command& command, DesktopNumber* then) {
                    })};
     case CommandVerb::kHelp:
       return Reply{kExitDone, kUsageText};
+    case CommandVerb::kVersion:  // the client answers it itself; a raw request gets the same
+      return Reply{kExitDone, kVersionText};
     case CommandVerb::kSend:
       return SendCommand(command, then);
     case CommandVerb::kPin:

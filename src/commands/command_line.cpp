@@ -16,11 +16,15 @@ const char* const kUsageText =
     "           (JSON: handle, title, program, process id and class of each window)\n"
     "  /gather  show every window hidden on any desktop here: it belongs to this desktop now\n"
     "  /exit    end the running copy (every window shown, settings saved)\n"
-    "  /help    print this usage\n"
+    "  /version print the version\n"
+    "  /help    print this usage (-h, --help and /? too)\n"
     "-x and --x work as /x. Unless the first argument begins with / or -, the program starts\n"
     "as usual.\n"
     "Exit codes: 0 done, 1 refused by the running copy, 2 no running copy, 3 bad command line,\n"
     "4 no answer (the running copy stopped answering: what became of the command is unknown).\n";
+
+// The build passes the version set once for the whole project.
+const char* const kVersionText = VS_PROJECT_VERSION "\n";
 
 namespace {
 
@@ -29,10 +33,10 @@ struct VerbName {
   CommandVerb verb;
 };
 constexpr VerbName kVerbs[] = {
-    {"switch", CommandVerb::kSwitch}, {"send", CommandVerb::kSend},
-    {"pin", CommandVerb::kPin},       {"list", CommandVerb::kList},
-    {"exit", CommandVerb::kExit},     {"help", CommandVerb::kHelp},
-    {"?", CommandVerb::kHelp},        {"gather", CommandVerb::kGather},
+    {"switch", CommandVerb::kSwitch},   {"send", CommandVerb::kSend}, {"pin", CommandVerb::kPin},
+    {"list", CommandVerb::kList},       {"exit", CommandVerb::kExit}, {"help", CommandVerb::kHelp},
+    {"version", CommandVerb::kVersion}, {"?", CommandVerb::kHelp},    {"h", CommandVerb::kHelp},
+    {"gather", CommandVerb::kGather},
 };
 
 char Lower(char c) {

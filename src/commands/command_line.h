@@ -7,7 +7,7 @@
 // client's own arguments and, again, the arguments a request carries to the running copy, so that
 // nothing the client refuses can reach the running copy by another road.
 
-enum class CommandVerb { kSwitch, kSend, kPin, kList, kExit, kHelp, kGather };
+enum class CommandVerb { kSwitch, kSend, kPin, kList, kExit, kHelp, kVersion, kGather };
 
 // Where /switch and /send go. A target of digits alone is a desktop number, whatever names the
 // desktops have; next, prev and last (any case) are words, never names.
@@ -41,3 +41,6 @@ std::vector<std::string> CommandArguments(const Command& command);
 
 // Printed for /help, and after the reason for a bad command line.
 extern const char* const kUsageText;
+
+// Printed for /version: the project's version, as the version resource gives it, and a line feed.
+extern const char* const kVersionText;

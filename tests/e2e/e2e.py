@@ -20,6 +20,7 @@ import os
 import random
 import select
 import shutil
+import struct
 import subprocess
 import sys
 import tempfile
@@ -29,6 +30,7 @@ import unittest
 SKIP_STATUS = 77
 PROGRAM_DIR = "C:\\veilswitcher"
 PROGRAM_PATH = PROGRAM_DIR + "\\veilswitcher.exe"
+TWIN_PATH = PROGRAM_DIR + "\\veilswitcher.com"
 OPTIONS_KEY = "Software\\veilswitcher"
 DESKS_KEY = "Software\\veilswitcher\\desks"
 MORE_KEY = "Software\\veilswitcher\\more"
@@ -68,7 +70,8 @@ MOUSE_ASIDE = (1000, 300)
 # Reference menus of the probe open here, away from the tray's tip.
 REFERENCE_AT = (500, 300)
 
-CONFIG = argparse.Namespace(exe=None, probe=None, template=None, display=None, artifacts=None)
+CONFIG = argparse.Namespace(exe=None, twin=None, probe=None, template=None, display=None,
+                            artifacts=None)
 
 
 def log(text):
@@ -88,6 +91,23 @@ def missing_tools():
     if not os.environ.get("DISPLAY"):
         tools.append("Xvfb")
     return [t for t in tools if shutil.which(t) is None]
+
+
+def resource_version(path):
+    """The file version in a program's version resource (VS_FIXEDFILEINFO), as A.B.C.D."""
+    with open(path, "rb") as f:
+        data = f.read()
+    at = data.index(struct.pack("<I", 0xFEEF04BD))
+    high, low = struct.unpack_from("<II", data, at + 8)
+    return "%d.%d.%d.%d" % (high >> 16, high & 0xFFFF, low >> 16, low & 0xFFFF)
+
+
+def pe_subsystem(path):
+    """The signature and the Subsystem of a PE file's optional header (2 windowed, 3 console)."""
+    with open(path, "rb") as f:
+        data = f.read(4096)
+    at = struct.unpack_from("<I", data, 0x3C)[0]
+    return data[at:at + 4], struct.unpack_from("<H", data, at + 24 + 68)[0]
 
 
 # ---- the X display and the template prefix -------------------------------------------------
@@ -191,6 +211,7 @@ class WineTestCase(unittest.TestCase):
         program_dir = os.path.join(self.prefix, "drive_c", "veilswitcher")
         os.makedirs(program_dir)
         shutil.copy(CONFIG.exe, os.path.join(program_dir, "veilswitcher.exe"))
+        shutil.copy(CONFIG.twin, os.path.join(program_dir, "veilswitcher.com"))
         self.probe_path = os.path.join(self.prefix, "drive_c", "vsprobe.exe")
         shutil.copy(CONFIG.probe, self.probe_path)
         self.env = base_env(self.prefix)
@@ -1427,6 +1448,38 @@ class Scripting(WineTestCase):
         self.assertIn("usage: veilswitcher.exe", err)
 
 
+class ConsoleTwin(WineTestCase):
+    """veilswitcher.com, which a prompt runs for "veilswitcher" and waits for."""
+
+    def test_a_prompt_runs_it_for_veilswitcher_and_keeps_its_exit_codes(self):
+        """Run instead, the windowed program would stay resident at the bare "veilswitcher" (and
+        Wine's cmd wait for it): no line after it, cmd's exit 259 (still running)."""
+        self.open_windows("W")
+        lines = ["veilswitcher /list", "veilswitcher", "veilswitcher /switch 9"]
+        with open(os.path.join(self.prefix, "drive_c", "typed.bat"), "w", newline="\r\n") as f:
+            f.write("@echo off\ncd /d %s\n" % PROGRAM_DIR +
+                    "".join(line + "\necho level %ERRORLEVEL%\n" for line in lines))
+        self.assertEqual(self.probe("bare", "prompt", "C:\\windows\\system32\\cmd.exe", "/c",
+                                    "C:\\typed.bat"),
+                         ["started", "exit 1", "console veilswitcher: veilswitcher is not running",
+                          "console level 2", "console level 0", "console no desktop 9",
+                          "console level 1"])
+        code, out, _ = self.client("/list", pipe=True, program=TWIN_PATH)
+        self.assertEqual((code, json.loads(out.decode("utf-8"))), (0, self.listing()))
+
+    def test_a_console_program_that_needs_no_copy_for_its_version_and_usage(self):
+        self.assertEqual([pe_subsystem(p) for p in (CONFIG.twin, CONFIG.exe)],
+                         [(b"PE\0\0", 3), (b"PE\0\0", 2)])
+        version = (resource_version(CONFIG.exe) + "\n").encode()
+        for program in (TWIN_PATH, PROGRAM_PATH):
+            self.assertEqual(self.client("/version", pipe=True, program=program), (0, version, ""))
+        usage = self.client("/help", pipe=True)
+        self.assertIn(b"/version", usage[1])
+        for word in ("-h", "--help", "/?"):
+            self.assertEqual(self.client(word, pipe=True, program=TWIN_PATH), usage, word)
+        self.assertEqual(self.probe("hidden"), ["missing"], "something was started")
+
+
 class ScriptingWaits(WineTestCase):
     """The client waits as long as its command runs, and tells what it cannot know."""
 
@@ -1478,8 +1531,9 @@ def parse_args(argv):
 
 def run_tests(args, names):
     CONFIG.exe, CONFIG.probe = os.path.abspath(args.exe), os.path.abspath(args.probe)
+    CONFIG.twin = os.path.splitext(CONFIG.exe)[0] + ".com"  # the build puts it beside the exe
     CONFIG.artifacts = os.path.abspath(args.artifacts)
-    for path in (CONFIG.exe, CONFIG.probe):
+    for path in (CONFIG.exe, CONFIG.twin, CONFIG.probe):
         if not os.path.isfile(path):
             log("missing " + path)
             return 2

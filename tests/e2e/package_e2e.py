@@ -17,30 +17,25 @@ import e2e
 
 PACKAGE = argparse.Namespace(setup=None, zip=None, version=None)
 UNINSTALL_KEY = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\veilswitcher"
-
-
-def resource_version(path):
-    """The file version in the program's version resource (VS_FIXEDFILEINFO), as A.B.C.D."""
-    with open(path, "rb") as f:
-        data = f.read()
-    at = data.index(struct.pack("<I", 0xFEEF04BD))
-    high, low = struct.unpack_from("<II", data, at + 8)
-    return "%d.%d.%d.%d" % (high >> 16, high & 0xFFFF, low >> 16, low & 0xFFFF)
+APP_PATHS_KEY = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\veilswitcher.exe"
 
 
 class Zip(unittest.TestCase):
-    def test_holds_the_program_readme_and_licence_with_one_version(self):
-        with zipfile.ZipFile(PACKAGE.zip) as package, open(e2e.CONFIG.exe, "rb") as exe:
+    def test_holds_the_program_its_twin_readme_and_licence_with_one_version(self):
+        with zipfile.ZipFile(PACKAGE.zip) as package:
             self.assertEqual(sorted(package.namelist()),
-                             ["LICENSE.txt", "readme.txt", "veilswitcher.exe"])
-            self.assertEqual(package.read("veilswitcher.exe"), exe.read())
+                             ["LICENSE.txt", "readme.txt", "veilswitcher.com", "veilswitcher.exe"])
+            for name, built in (("veilswitcher.exe", e2e.CONFIG.exe),
+                                ("veilswitcher.com", e2e.CONFIG.twin)):
+                with open(built, "rb") as f:
+                    self.assertEqual(package.read(name), f.read(), name)
             for name in ("readme.txt", "LICENSE.txt"):
                 text = package.read(name)
                 self.assertGreater(text.count(b"\r\n"), 10, name)
                 self.assertEqual(text.count(b"\n"), text.count(b"\r\n"), name + ": bare LF")
             self.assertIn(b"MIT License", package.read("LICENSE.txt"))
             self.assertIn(PACKAGE.version.encode(), package.read("readme.txt"))
-        self.assertEqual(resource_version(e2e.CONFIG.exe), PACKAGE.version)
+        self.assertEqual(e2e.resource_version(e2e.CONFIG.exe), PACKAGE.version)
 
 
 class Setup(e2e.WineTestCase):
@@ -79,10 +74,14 @@ class Setup(e2e.WineTestCase):
 
     def test_silent_install_puts_it_in_place_and_it_starts_from_there(self):
         self.install()
-        with open(e2e.CONFIG.exe, "rb") as built, \
-                open(os.path.join(self.folder, "veilswitcher.exe"), "rb") as installed:
-            self.assertEqual(installed.read(), built.read())
+        for name, path in (("veilswitcher.exe", e2e.CONFIG.exe),
+                           ("veilswitcher.com", e2e.CONFIG.twin)):
+            with open(path, "rb") as built, open(os.path.join(self.folder, name), "rb") as installed:
+                self.assertEqual(installed.read(), built.read(), name)
         self.assertTrue(os.path.isfile(self.shortcut), "no Start-menu shortcut")
+        app_path = self.regdump(APP_PATHS_KEY)
+        self.assert_text_value(app_path, "", "REG_SZ", self.win_folder + "\\veilswitcher.exe")
+        self.assert_text_value(app_path, "Path", "REG_SZ", self.win_folder)
         entry = self.regdump(UNINSTALL_KEY)
         for name, text in (("DisplayName", "veilswitcher"), ("DisplayVersion", PACKAGE.version),
                            ("UninstallString", '"%s\\uninstall.exe"' % self.win_folder)):
@@ -108,7 +107,8 @@ class Setup(e2e.WineTestCase):
         self.assert_visible(windows, True, "the uninstall left windows hidden")
         self.poll(lambda: os.path.exists(self.folder), False, "the program's folder is left")
         self.assertFalse(os.path.exists(self.shortcut), "the Start-menu shortcut is left")
-        self.assertIsNone(self.regdump(UNINSTALL_KEY), "the Uninstall entry is left")
+        self.assertEqual((self.regdump(UNINSTALL_KEY), self.regdump(APP_PATHS_KEY)), (None, None),
+                         "the Uninstall entry or the App Paths key is left")
         self.assertEqual(self.probe("regdump", e2e.RUN_KEY, "veilswitcher.exe"), ["missing"])
         self.assertIsNotNone(self.regdump(e2e.OPTIONS_KEY), "a silent uninstall keeps settings")
 

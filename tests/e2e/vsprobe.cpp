@@ -74,6 +74,8 @@ const char kUsage[] =
     "  bare console|none EXE ARG...       run EXE with no standard handles, this probe holding a\n"
     "                                     console of its own or none: started, exit N, and\n"
     "                                     console LINE for each line left in that console\n"
+    "  bare prompt EXE ARG...             the same, EXE started as a prompt starts it: in this\n"
+    "                                     probe's console, with the console's standard handles\n"
     "Dialog boxes of another process, found by TITLE; ID 0 is the dialog itself, else a control:\n"
     "  wait-gone TIMEOUT_MS TITLE...      wait until no dialog box has any of these titles\n"
     "  dialogs TITLE TIMEOUT_MS           wait for one to show: count N, then topmost first\n"
@@ -1255,10 +1257,12 @@ void SayConsoleLines() {
 }
 
 // A windowed program started from cmd.exe or from a shortcut has no standard handles and no
-// console of its own; only its parent's console, if any, is there to attach to.
+// console of its own; only its parent's console, if any, is there to attach to. A console
+// program started at a prompt shares the prompt's console and has its handles.
 int RunBare(const std::string& how, int argc, char** argv) {
   FreeConsole();  // our stdout stays the pipe or file the C runtime opened it on
-  if (how == "console" && !OwnConsole()) {
+  const bool prompt = how == "prompt";
+  if ((how == "console" || prompt) && !OwnConsole()) {
     Say("no console");
     return 1;
   }
@@ -1266,10 +1270,10 @@ int RunBare(const std::string& how, int argc, char** argv) {
   for (int i = 0; i < argc; ++i) line += std::string(i ? " \"" : "\"") + argv[i] + "\"";
   STARTUPINFOA si = {};
   si.cb = sizeof si;
-  si.dwFlags = STARTF_USESTDHANDLES;  // and every one of them null
+  if (!prompt) si.dwFlags = STARTF_USESTDHANDLES;  // and every one of them null
   PROCESS_INFORMATION pi = {};
-  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr,
-                      nullptr, &si, &pi)) {
+  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, prompt ? 0 : DETACHED_PROCESS,
+                      nullptr, nullptr, &si, &pi)) {
     Say("not started");
     return 1;
   }
@@ -1280,7 +1284,7 @@ int RunBare(const std::string& how, int argc, char** argv) {
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
   Say("exit " + std::to_string(code));
-  if (how == "console") SayConsoleLines();
+  if (how != "none") SayConsoleLines();
   return 0;
 }
 

@@ -91,9 +91,11 @@ int BadCommandLine(const std::string& reason) {
   return kExitBadCommandLine;
 }
 
-int Refused(int code, const std::string& text) {
-  Print(STD_ERROR_HANDLE, "veilswitcher: " + text + "\n");
-  return code;
+// What the client knows without the copy: to the output, or to a box when there is none.
+int Inform(const char* text) {
+  if (!Print(STD_OUTPUT_HANDLE, text))
+    MessageBoxA(nullptr, text, "veilswitcher", MB_OK | MB_ICONINFORMATION);
+  return kExitDone;
 }
 
 DWORD Since(DWORD tick) {
@@ -176,19 +178,20 @@ int Answered(const Command& command, HANDLE process) {
 
 int Unanswered(Handover handover, bool ended) {
   if (handover == Handover::kBusy)
-    return Refused(kExitRefused, "veilswitcher stayed busy for 10 seconds: nothing was done");
+    return ReportFailure(kExitRefused, "veilswitcher stayed busy for 10 seconds: nothing was done");
   if (handover == Handover::kRefused)
-    return Refused(kExitRefused, "veilswitcher did not take the command: nothing was done");
+    return ReportFailure(kExitRefused, "veilswitcher did not take the command: nothing was done");
   if (handover == Handover::kSilent && !IsWindow(g_exchange.copy))
-    return Refused(kExitNoCopy, "veilswitcher ended before it took the command");
+    return ReportFailure(kExitNoCopy, "veilswitcher ended before it took the command");
   if (ended)
-    return Refused(kExitNoAnswer, "veilswitcher ended before it answered: the outcome is unknown");
-  return Refused(kExitNoAnswer, "veilswitcher stopped answering: the outcome is unknown");
+    return ReportFailure(kExitNoAnswer,
+                         "veilswitcher ended before it answered: the outcome is unknown");
+  return ReportFailure(kExitNoAnswer, "veilswitcher stopped answering: the outcome is unknown");
 }
 
 int Carry(const Command& command) {
   g_exchange.copy = FindWindowA(Win32WindowHost::kClassName, nullptr);
-  if (g_exchange.copy == nullptr) return Refused(kExitNoCopy, "veilswitcher is not running");
+  if (g_exchange.copy == nullptr) return ReportFailure(kExitNoCopy, "veilswitcher is not running");
   DWORD processId = 0;
   GetWindowThreadProcessId(g_exchange.copy, &processId);
   HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
@@ -201,14 +204,16 @@ int Carry(const Command& command) {
 
 }  // namespace
 
+int ReportFailure(int code, const std::string& reason) {
+  Print(STD_ERROR_HANDLE, "veilswitcher: " + reason + "\n");
+  return code;
+}
+
 int RunCommandClient(const std::vector<std::string>& args) {
   Command command;
   std::string reason;
   if (!ParseCommandLine(args, &command, &reason)) return BadCommandLine(reason);
-  if (command.verb == CommandVerb::kHelp) {
-    if (!Print(STD_OUTPUT_HANDLE, kUsageText))
-      MessageBoxA(nullptr, kUsageText, "veilswitcher", MB_OK | MB_ICONINFORMATION);
-    return kExitDone;
-  }
+  if (command.verb == CommandVerb::kHelp) return Inform(kUsageText);
+  if (command.verb == CommandVerb::kVersion) return Inform(kVersionText);
   return Carry(command);
 }

@@ -8,3 +8,6 @@
 // it the command, prints the answer and gives the exit code (kExitDone ... kExitNoAnswer). It
 // waits as long as the command runs, and at most 10 seconds for a copy that shows no sign of life.
 int RunCommandClient(const std::vector<std::string>& args);
+
+// "veilswitcher: REASON" and a line feed to standard error (UTF-8); returns `code`.
+int ReportFailure(int code, const std::string& reason);
