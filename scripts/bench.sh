@@ -64,8 +64,8 @@ goals() {
   echo
   echo "Goals:"
   awk -v size="$size" -v hello="$hello" -v first="$first" 'BEGIN {
-    printf "  %-58s%10d bytes  goal <= 256000 (250 KB): %s\n", "size of veilswitcher.exe", size,
-      size <= 256000 ? "met" : "MISSED"
+    printf "  %-58s%10d bytes  goal < 280000: %s\n", "size of veilswitcher.exe", size,
+      size < 280000 ? "met" : "MISSED"
     if (hello > 0) {
       ratio = first / hello
       printf "  %-58s%10.2f x      goal <= 1.15: %s (%.1f / %.1f ms)\n",
