@@ -14,7 +14,7 @@ struct Column {
   int width;  // pixels at 96 DPI
 };
 constexpr Column kColumns[] = {
-    {"Program", 95}, {"Class", 80}, {"Title", 110}, {"Desktop", 80}, {"Follow", 45}};
+    {"Program", 130}, {"Class", 80}, {"Title", 110}, {"Desktop", 95}, {"Follow", 50}};
 }  // namespace
 
 CRulesDlg::CRulesDlg(CVirtualDeskApp* app, HWND parent)
