@@ -27,8 +27,9 @@ std::vector<OpenWindow> CVirtualDeskApp::OpenWindows() {
   DesktopInfo all;
   WalkTopLevelWindows(p_.windows, hiddenWindow_, all, pending_);
   for (const auto& desk : table_) {
+    if (desk.first == current_) continue;
     std::list<WindowEntry> listed = desk.second.windows;
-    if (desk.first != current_) all.windows.splice(all.windows.end(), listed);
+    all.windows.splice(all.windows.end(), listed);
   }
   std::vector<OpenWindow> found;
   for (const WindowEntry& e : all.windows) {

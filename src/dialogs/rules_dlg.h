@@ -12,8 +12,8 @@
 class CVirtualDeskApp;
 
 // The window rules in the order they are tried. Like the desktops in the options dialog, every
-// change is stored at once; the rules are read back from the store before each one, so a rename
-// of a desktop made meanwhile in the options dialog is never written over.
+// change is stored at once. The rules are read from the store again before each change: the
+// options dialog may be open beside this one, and a desktop renamed there takes its rules along.
 class CRulesDlg : public ModalDialog {
  public:
   explicit CRulesDlg(CVirtualDeskApp* app, HWND parent = nullptr);
