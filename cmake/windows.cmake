@@ -19,6 +19,9 @@ add_library(vs_win32 STATIC
   src/dialogs/dialog_controls.cpp
   src/dialogs/modal_dialog.cpp
   src/dialogs/more_dlg.cpp
+  src/dialogs/rule_edit_dlg.cpp
+  src/dialogs/rules_dlg.cpp
+  src/dialogs/list_controls.cpp
   src/platform/win32/common_controls.cpp
   src/platform/win32/win32_crash_guard.cpp
   src/platform/win32/win32_dialog_runner.cpp

@@ -12,6 +12,8 @@
 #include "desktops/desktop_table.h"
 #include "desktops/pinned_windows.h"
 #include "desktops/window_capture.h"
+#include "rules/rule_rows.h"
+#include "rules/window_rules.h"
 #include "settings/hidden_journal.h"
 #include "settings/more_options.h"
 #include "settings/options.h"
@@ -110,6 +112,16 @@ class CVirtualDeskApp : public FailureReporter,
   // True while a dialog, a message box or the tray menu of the program is open.
   bool UserInterfaceOpen() const { return openInterfaces_ != 0; }
   void RefreshTrayNumber();
+
+  // The window rules as the rules dialog edits them: read afresh and stored whole at each change.
+  std::vector<WindowRule> Rules() { return LoadRules(p_.store); }
+  bool StoreRules(const std::vector<WindowRule>& rules) { return SaveRules(p_.store, rules); }
+  std::vector<std::string> RuleRow(const WindowRule& rule) const;
+  // Every unowned window of every desktop, each once: those visible now (pinned ones too)
+  // top-down, then the other desktops' lists in desktop order.
+  std::vector<OpenWindow> OpenWindows();
+  // The rules dialog has closed and the stored rules may differ from those in use.
+  void RulesChanged() {}  // nothing holds rules yet
 
   // The tray icon and its menu.
   void AddTrayIcon();

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/virtual_desk_app.h"
+#include "dialogs/rules_dlg.h"
 #include "res/resource.h"
 #include "shell/hotkey_code.h"
 
@@ -40,6 +41,23 @@ BOOL CMoreOptionsDlg::OnInitDialog() {
                                             : "Not active now (taken elsewhere): " + inactive + ".";
   SetDlgItemTextA(Window(), IDC_INACTIVE, line.c_str());
   return TRUE;
+}
+
+bool CMoreOptionsDlg::OnCommand(WORD id, WORD notifyCode, HWND) {
+  if (id != IDC_RULES || notifyCode != BN_CLICKED) return false;
+  OpenRules();
+  return true;
+}
+
+// This dialog stays open, and counted as open, underneath: hotkeys do nothing meanwhile. A click
+// that reaches the disabled button anyway (a queued one) opens no second rules dialog.
+void CMoreOptionsDlg::OpenRules() {
+  if (m_bRulesOpen) return;
+  m_bRulesOpen = true;
+  CRulesDlg rules(m_pApp);
+  rules.DoModal();
+  m_bRulesOpen = false;
+  m_pApp->RulesChanged();
 }
 
 // A hotkey that cannot be registered is left out, never an error: nothing here is refused.

@@ -16,10 +16,14 @@ class CMoreOptionsDlg : public ModalDialog {
  protected:
   void BindControls() override;
   BOOL OnInitDialog() override;
+  bool OnCommand(WORD id, WORD notifyCode, HWND control) override;
   bool OnClose() override;
 
  private:
+  void OpenRules();
+
   CVirtualDeskApp* m_pApp;
+  bool m_bRulesOpen = false;
   HotkeyField m_hkSendNext;
   HotkeyField m_hkSendPrev;
   HotkeyField m_hkPin;

@@ -34,6 +34,7 @@ TWIN_PATH = PROGRAM_DIR + "\\veilswitcher.com"
 OPTIONS_KEY = "Software\\veilswitcher"
 DESKS_KEY = "Software\\veilswitcher\\desks"
 MORE_KEY = "Software\\veilswitcher\\more"
+RULES_KEY = "Software\\veilswitcher\\rules"
 RUN_KEY = "Software\\Microsoft\\Windows\\CurrentVersion\\Run"
 JOURNAL_PARENT = "Software\\veilswitcher\\hidden"
 JOURNAL_KEY = JOURNAL_PARENT + "\\1"  # Wine runs every program in session 1
@@ -60,6 +61,7 @@ IDOK = 1
 IDC_ADD, IDC_SHOW_NOTICE, IDC_DESK_NAME, IDC_AUTOSTART = 1003, 1006, 1007, 1009
 IDC_DESK_HOTKEY, IDC_DESK_LIST, IDC_PREV_HOTKEY, IDC_NEXT_HOTKEY = 1011, 1016, 1021, 1022
 IDC_WRAP_AROUND, MORE_TITLE = 1036, "More options"
+IDC_RULES, IDC_RULE_LIST, RULES_TITLE = 1039, 1040, "Window rules"
 
 # A dialog box of the program as vsprobe describes it.
 Dialog = collections.namedtuple("Dialog", "handle enabled owner rect")
@@ -1307,6 +1309,29 @@ class Extras(WineTestCase):
             self.probe("mouse", *MOUSE_ASIDE, check=True)
             self.probe("no-tip", WAIT_MS, check=True)
             self.screenshot("tray-%d" % desk, (int(x) - 60, int(y) - 30, int(x) + 60, int(y) + 30))
+
+
+class RulesDialog(WineTestCase):
+    def test_lists_the_stored_rules_and_marks_the_one_that_never_acts(self):
+        self.need_import()
+        first = self.start_program()  # a first start writes the settings the rules sit beside
+        self.assertEqual(self.probe("close-hidden"), ["posted"])
+        self.assertEqual(self.wait_exit(first, "after WM_CLOSE"), 0)
+        def text(value):
+            return ["REG_SZ", value.encode().hex()]
+        self.probe("regset", RULES_KEY + "\\1", "Program", *text("mail.exe"), "Desktop",
+                   *text("VirtDesk2"), "Follow", "REG_DWORD", "01000000", check=True)
+        self.probe("regset", RULES_KEY + "\\2", "Program", *text("old.exe"), "Desktop",
+                   *text("Gone"), check=True)
+        self.start_program()
+        self.open_menu()
+        self.choose("up", "up", "up", "enter")  # Exit, About, then "More options..."
+        self.only_dialog(MORE_TITLE)
+        self.assertEqual(self.probe("press-button", MORE_TITLE, IDC_RULES), ["posted"])
+        dialog = self.only_dialog(RULES_TITLE)
+        self.assertEqual(self.list_items(RULES_TITLE, IDC_RULE_LIST, 2),
+                         [(0, "mail.exe"), (0, "(never acts) old.exe")])
+        self.screenshot("window-rules", dialog.rect)
 
 
 class Scripting(WineTestCase):

@@ -387,6 +387,26 @@ TEST(Templates, AboutBox) {
                   }});
 }
 
+// The rules dialogs by title and each control's id and text in tab order; More options by the
+// button that opens them.
+std::vector<std::string> Outline(int id) {
+  Dialog d{};
+  EXPECT_EQ(LoadTemplate(id, &d), "") << "template " << id;
+  std::vector<std::string> lines = {d.title};
+  for (const Control& c : d.controls) lines.push_back(std::to_string(int(c.id)) + " " + c.text);
+  return lines;
+}
+
+TEST(Templates, WindowRulesDialogsAndTheirButton) {
+  using Lines = std::vector<std::string>;
+  EXPECT_EQ(Outline(141), (Lines{"Window rules", "1040 ", "1003 Add", "1005 Edit", "1004 Delete",
+                                 "1041 Up", "1042 Down"}));
+  EXPECT_EQ(Outline(142), (Lines{"Window rule", "-1 From an open window", "1043 ", "-1 Program",
+                                 "1044 ", "-1 Class", "1045 ", "-1 Title", "1046 ", "-1 Desktop",
+                                 "1047 ", "1048 Follow", "1 OK", "2 Cancel"}));
+  EXPECT_EQ(Outline(IDD_MORE).back(), "1039 Window rules...");
+}
+
 // ---- The reader itself, on what windres never writes into these templates ----------------------
 
 // No font, a menu by number, a class and title of its own; a control with an ordinal class, an

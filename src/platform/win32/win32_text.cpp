@@ -34,3 +34,17 @@ std::string WideToUtf8(const wchar_t* text, int chars) {
 WideText Utf8ToWide(const std::string& text) {
   return ToWide(CP_UTF8, text);
 }
+
+// No best fit: a look-alike letter would make a pattern that no longer means the character.
+std::string Utf8ToAnsi(const std::string& text) {
+  const WideText wide = ToWide(CP_UTF8, text);
+  const int chars = static_cast<int>(wide.size());
+  if (chars == 0) return std::string();
+  const DWORD flags = WC_NO_BEST_FIT_CHARS;
+  const int bytes =
+      WideCharToMultiByte(CP_ACP, flags, wide.data(), chars, nullptr, 0, "?", nullptr);
+  if (bytes <= 0) return std::string();
+  std::string ansi(static_cast<std::size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_ACP, flags, wide.data(), chars, &ansi[0], bytes, "?", nullptr);
+  return ansi;
+}

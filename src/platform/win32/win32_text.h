@@ -11,3 +11,5 @@ using WideText = std::vector<wchar_t>;
 std::string AnsiToUtf8(const std::string& text);
 std::string WideToUtf8(const wchar_t* text, int chars);
 WideText Utf8ToWide(const std::string& text);
+// UTF-8 as the process's 8-bit text, a character the code page lacks as '?'.
+std::string Utf8ToAnsi(const std::string& text);
