@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "rules/window_rules.h"
 #include "settings/hotkey_text.h"
 #include "settings/more_options.h"
 #include "shell/hotkey_code.h"
@@ -98,14 +99,14 @@ RegistrySettings::OptionsKeyWas RegistrySettings::WriteDefaultOptions() {
   return was;
 }
 
-// The extras' key can be written before the very first start (by a script, say), and the
-// registry makes its parent, the options key, on the way: an options key that holds no value
-// beside an existing extras' key is as new as one made now.
+// The extras' key or the rules' can be written before the very first start (by a script, say),
+// and the registry makes their parent, the options key, on the way: an options key that holds no
+// value beside an existing extras' key is as new as one made now.
 bool RegistrySettings::MadeForTheExtrasOnly(SettingsStore::Key options) {
   std::string name;
   if (store_.EnumValueName(options, 0, reg::kNameBufferChars, &name) != SettingsStore::Enum::kEnd)
     return false;
-  return HasKey(reg::kMoreKey);
+  return HasKey(reg::kMoreKey) || HasKey(rules::kKey);
 }
 
 void RegistrySettings::WriteDefaultAutostart(const std::string& modulePath) {

@@ -54,9 +54,12 @@ TEST(Settings, DefaultsFollowEachNewKeyOnItsOwn) {
 // The extras' key written before the very first start makes the options key on the way; the
 // start writes the defaults all the same, but not over an options value already there.
 TEST(Settings, TheExtrasKeyBeforeTheFirstStartLeavesTheDefaultsAsWithout) {
-  AppHarness h, kept;
+  AppHarness h, kept, rulesFirst;
   for (AppHarness* a : {&h, &kept})
     a->store.Seed("Software\\veilswitcher\\more", "WrapAround", 4, std::string("\x01\0\0\0", 4));
+  rulesFirst.store.Seed("Software\\veilswitcher\\rules\\1", "Program", kSz, "mail.exe");
+  ASSERT_EQ(rulesFirst.Start(), std::nullopt);
+  EXPECT_EQ(rulesFirst.store.Values(kOptionsKey).size(), 3u);
   kept.store.Seed(kOptionsKey, "NextDesk", kSz, "2 40\n");
   kept.store.SeedKey(kRunKey);
   ASSERT_EQ(h.Start(), std::nullopt);
