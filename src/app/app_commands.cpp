@@ -1,5 +1,6 @@
 // Commands of the command-line client. They arrive as sent messages, so they can reach the hidden
 // window inside a nested loop: they are carried out only where a hotkey would be.
+#include <algorithm>
 #include <utility>
 
 #include "app/virtual_desk_app.h"
@@ -54,6 +55,7 @@ bool CVirtualDeskApp::CarryOut(WindowId sender, const Command& command) {
   const Reply reply = RunCommand(command, &then);
   const bool delivered = Answer(sender, reply) == kRequestAnswered;
   if (!delivered || reply.code != kExitDone) return false;
+  if (command.verb == CommandVerb::kWatch) watchers_.push_back(sender);
   if (then != 0) SwitchToDesktop(then);
   return command.verb == CommandVerb::kExit;
 }
@@ -100,6 +102,8 @@ Reply CVirtualDeskApp::RunCommand(const Command& command, DesktopNumber* then) {
     case CommandVerb::kGather:
       GatherWindows();
       return Reply{kExitDone, ""};
+    case CommandVerb::kWatch:
+      return Reply{kExitDone, LineNow("state", DesktopNames())};
   }
   return Refusal("unknown command");
 }
@@ -186,4 +190,23 @@ DesktopListing CVirtualDeskApp::ListDesktops() {
 ListedWindow CVirtualDeskApp::Described(WindowId w, const std::string& title) {
   return ListedWindow{w, title, p_.windows.ProgramOf(w), p_.windows.ProcessOf(w),
                       p_.process.ToUtf8(p_.windows.ClassOf(w))};
+}
+
+std::string CVirtualDeskApp::LineNow(const char* event, const std::string& more) {
+  const char* name = GetDesktopName(current_);
+  return WatchLine(event, current_, p_.process.ToUtf8(name ? name : ""), more);
+}
+
+void CVirtualDeskApp::Tell(const char* event, const std::string& more) {
+  if (watchers_.empty()) return;
+  const std::string line = LineNow(event, more);
+  watchers_.erase(std::remove_if(watchers_.begin(), watchers_.end(),
+                                 [&](WindowId w) { return !p_.host.Notify(w, kEventTag, line); }),
+                  watchers_.end());
+}
+
+std::string CVirtualDeskApp::DesktopNames() {
+  std::vector<std::string> names;
+  for (const auto& entry : table_) names.push_back(p_.process.ToUtf8(entry.second.name));
+  return DesktopNamesMember(names);
 }

@@ -26,6 +26,7 @@ bool CVirtualDeskApp::SetDesktopName(DesktopNumber n, const char* name) {
   dirty_ = true;
   RecordHiddenWindows();                   // the journal finds a window's desktop by its name
   if (n == current_) RefreshTrayNumber();  // its tip names the desktop
+  Tell("desktops", DesktopNames());
   return true;
 }
 
@@ -54,6 +55,7 @@ bool CVirtualDeskApp::DeleteDesktop(DesktopNumber n) {
     RegisterHotkeys();
     dirty_ = true;
     SwitchToDesktop(current_);  // records the deleted desktop's windows on the current one
+    Tell("desktops", DesktopNames());
   });
   return true;
 }
@@ -88,6 +90,7 @@ void CVirtualDeskApp::SwitchNow(DesktopNumber target) {
   current_ = target;
   RecordHiddenWindows();
   RefreshTrayNumber();
+  if (leaving != target) Tell("switch");
   ShowDesktopNotice();
 }
 

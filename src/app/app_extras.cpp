@@ -154,8 +154,11 @@ bool CVirtualDeskApp::TogglePinForeground() {
       return false;
   }
   RunOperation([&] {
-    if (pins_.Toggle(p_.windows, root)) DropFromLists({root});
+    const bool pinned = pins_.Toggle(p_.windows, root);
+    if (pinned) DropFromLists({root});
     RecordHiddenWindows();
+    Tell("pin", ", \"handle\": " + std::to_string(root) +
+                    (pinned ? ", \"pinned\": true" : ", \"pinned\": false"));
   });
   return true;
 }

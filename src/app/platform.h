@@ -103,6 +103,9 @@ class WindowHost {
   // has stopped taking messages holds the program up for a second at most. True when the
   // window took the data (its procedure answered non-zero in time).
   virtual bool SendData(WindowId to, std::uintptr_t tag, const std::string& bytes) = 0;
+  // The same for a watcher's line, bounded far tighter: a watcher that does not take it at once
+  // (gone, hung, slow) is told nothing and the program goes on. SMTO_BLOCK as above.
+  virtual bool Notify(WindowId to, std::uintptr_t tag, const std::string& bytes) = 0;
   // ReplyMessage(result): the thread that sent the message being handled goes on now, as if the
   // handler had returned `result`; what the handler does afterwards no longer holds it up. Only
   // the first release of a message counts: later ones, and the handler's result, go nowhere.

@@ -192,6 +192,10 @@ class CVirtualDeskApp : public FailureReporter,
   DesktopNumber DesktopCalled(const std::string& name) const;  // 0 when none is
   DesktopListing ListDesktops();
   ListedWindow Described(WindowId w, const std::string& title);
+  // Tells every watcher; one that does not take the line at once is forgotten.
+  void Tell(const char* event, const std::string& more = std::string());
+  std::string DesktopNames();
+  std::string LineNow(const char* event, const std::string& more);
   void RunMoreOptionsDialog();
   void RegisterExtraHotkeys();
   void UnregisterExtraHotkeys();
@@ -241,5 +245,6 @@ class CVirtualDeskApp : public FailureReporter,
     bool active;
   };
   std::vector<ExtraHotkey> extraHotkeys_;
+  std::vector<WindowId> watchers_;  // clients of /watch, by their windows
   std::string modulePath_;
 };

@@ -15,6 +15,8 @@ const char* const kUsageText =
     "  /list    print the desktops, which one is current, and their windows and the pinned ones\n"
     "           (JSON: handle, title, program, process id and class of each window)\n"
     "  /gather  show every window hidden on any desktop here: it belongs to this desktop now\n"
+    "  /watch   print the current desktop, then a line (JSON) for every switch, send, pin and\n"
+    "           change of the desktops, until the running copy ends\n"
     "  /exit    end the running copy (every window shown, settings saved)\n"
     "  /version print the version\n"
     "  /help    print this usage (-h, --help and /? too)\n"
@@ -33,10 +35,12 @@ struct VerbName {
   CommandVerb verb;
 };
 constexpr VerbName kVerbs[] = {
-    {"switch", CommandVerb::kSwitch},   {"send", CommandVerb::kSend}, {"pin", CommandVerb::kPin},
-    {"list", CommandVerb::kList},       {"exit", CommandVerb::kExit}, {"help", CommandVerb::kHelp},
-    {"version", CommandVerb::kVersion}, {"?", CommandVerb::kHelp},    {"h", CommandVerb::kHelp},
-    {"gather", CommandVerb::kGather},
+    {"switch", CommandVerb::kSwitch},   {"send", CommandVerb::kSend},
+    {"pin", CommandVerb::kPin},         {"list", CommandVerb::kList},
+    {"exit", CommandVerb::kExit},       {"help", CommandVerb::kHelp},
+    {"version", CommandVerb::kVersion}, {"?", CommandVerb::kHelp},
+    {"h", CommandVerb::kHelp},          {"gather", CommandVerb::kGather},
+    {"watch", CommandVerb::kWatch},
 };
 
 char Lower(char c) {

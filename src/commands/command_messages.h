@@ -15,6 +15,7 @@
 
 constexpr std::uintptr_t kRequestTag = 0x56534331;  // "VSC1", COPYDATASTRUCT::dwData
 constexpr std::uintptr_t kReplyTag = 0x56535231;    // "VSR1"
+constexpr std::uintptr_t kEventTag = 0x56534531;    // "VSE1": a /watch line, UTF-8
 
 // Results of the request's WM_COPYDATA.
 constexpr std::intptr_t kRequestNotTaken = 0;  // not a request, or from no trusted window

@@ -104,3 +104,16 @@ std::string FormatListJson(const DesktopListing& listing, const TextToUtf8& toUt
   }
   return out + "], \"pinned\": " + WindowList(listing.pinned) + "}\n";
 }
+
+std::string WatchLine(const char* event, int current, const std::string& nameUtf8,
+                      const std::string& more) {
+  return "{\"event\": " + JsonString(event) + ", \"current\": " + std::to_string(current) +
+         ", \"name\": " + JsonString(nameUtf8) + more + "}\n";
+}
+
+std::string DesktopNamesMember(const std::vector<std::string>& namesUtf8) {
+  std::string out = ", \"desktops\": [";
+  for (std::size_t i = 0; i < namesUtf8.size(); ++i)
+    out += (i > 0 ? ", " : "") + JsonString(namesUtf8[i]);
+  return out + "]";
+}

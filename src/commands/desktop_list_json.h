@@ -48,3 +48,10 @@ std::string JsonString(const std::string& utf8);
 // The combination as the hot-key control spells it, without its spaces: "Ctrl+Shift+Alt+F1";
 // empty for no hotkey.
 std::string HotkeyName(HotkeyCode code);
+
+// One line of /watch, UTF-8: {"event": "switch", "current": 2, "name": "VirtDesk2"} and a line
+// feed; `more` (further members, each after ", ") goes before the closing brace.
+std::string WatchLine(const char* event, int current, const std::string& nameUtf8,
+                      const std::string& more = std::string());
+// ", \"desktops\": [\"One\", ...]": every desktop's name, in number order.
+std::string DesktopNamesMember(const std::vector<std::string>& namesUtf8);

@@ -1377,6 +1377,24 @@ class Scripting(WineTestCase):
         self.assertEqual([sorted(d["windows"]) for d in self.listing()["desktops"]],
                          [[], ["W1", "W2"], []], "the gathered windows belong to desktop 2 now")
 
+    def test_watch_prints_a_line_for_each_change_until_the_copy_ends(self):
+        self.open_windows("W")
+        program = self.start_program()
+        watchers = [Lines(["wine", PROGRAM_PATH, "/watch"], self.env) for _ in range(2)]
+        self.running.extend(watchers)
+        for watcher in watchers:
+            self.assertEqual(json.loads(watcher.readline()),
+                             {"event": "state", "current": 1, "name": "VirtDesk1",
+                              "desktops": ["VirtDesk1", "VirtDesk2", "VirtDesk3"]})
+        watchers[1].proc.kill()  # a watcher that has gone costs the copy nothing
+        self.press("alt+right")
+        self.assertEqual(json.loads(watchers[0].readline()),
+                         {"event": "switch", "current": 2, "name": "VirtDesk2"})
+        self.assertEqual(self.client("/exit")[0], 0)
+        self.assertEqual(self.wait_exit(program, "after /exit"), 0)
+        self.assertIsNone(watchers[0].readline(5), "a line after the end")
+        self.assertEqual(watchers[0].proc.wait(WAIT_MS / 1000), 0)
+
     def test_send_next_follow_then_exit_shows_every_window(self):
         windows = self.open_windows("W")
         program = self.start_program()

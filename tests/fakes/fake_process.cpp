@@ -149,6 +149,13 @@ bool FakeWindowHost::SendData(WindowId to, std::uintptr_t tag, const std::string
   return !loseData_;
 }
 
+bool FakeWindowHost::Notify(WindowId to, std::uintptr_t tag, const std::string& bytes) {
+  const bool taken = hungWatchers_.count(to) == 0;
+  Note(taken ? "host.Notify" : "host.Notify timed out");
+  if (taken) sent_.push_back(DataSent{to, tag, bytes});
+  return taken;
+}
+
 void FakeWindowHost::ReleaseSender(std::intptr_t result) {
   Note("host.ReleaseSender " + std::to_string(result));
 }

@@ -108,6 +108,9 @@ class FakeWindowHost : public WindowHost, public TimelineSource {
   void DispatchCurrent() override;
   void PostQuit() override;
   bool SendData(WindowId to, std::uintptr_t tag, const std::string& bytes) override;
+  bool Notify(WindowId to, std::uintptr_t tag, const std::string& bytes) override;
+  // A watcher whose thread takes no messages: every line sent it times out.
+  void HangWatcher(WindowId w) { hungWatchers_.insert(w); }
   void ReleaseSender(std::intptr_t result) override;
   bool TakeQueuedHotkey(std::uint32_t* lParam) override;
 
@@ -133,4 +136,5 @@ class FakeWindowHost : public WindowHost, public TimelineSource {
   int dryReads_ = 0;
   std::vector<Delivery> deliveries_;
   std::vector<DataSent> sent_;
+  std::set<WindowId> hungWatchers_;
 };

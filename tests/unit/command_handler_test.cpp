@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <iterator>
 #include <sstream>
 
@@ -22,11 +23,13 @@ class Commands : public Running {
     std::intptr_t result = -1;
     h.app().OnWindowMessage(msg::kCopyData, from, reinterpret_cast<std::intptr_t>(&copy), &result);
     Reply reply;
-    if (h.host.Sent().size() == before) return std::to_string(result) + " -";
-    const FakeWindowHost::DataSent& sent = h.host.Sent().back();
-    EXPECT_TRUE(sent.to == from && sent.tag == kReplyTag &&
-                DecodeReply(reinterpret_cast<const std::uint8_t*>(sent.bytes.data()),
-                            sent.bytes.size(), &reply));
+    const auto& all = h.host.Sent();  // watchers' lines may follow the answer
+    auto sent = std::find_if(all.begin() + static_cast<long>(before), all.end(),
+                             [](const FakeWindowHost::DataSent& d) { return d.tag != kEventTag; });
+    if (sent == all.end()) return std::to_string(result) + " -";
+    EXPECT_TRUE(sent->to == from && sent->tag == kReplyTag &&
+                DecodeReply(reinterpret_cast<const std::uint8_t*>(sent->bytes.data()),
+                            sent->bytes.size(), &reply));
     return std::to_string(result) + " " + std::to_string(reply.code) + " " + reply.text;
   }
   // Commands one after the other ("/switch 2; /pin"), their answers laid end to end.
@@ -135,6 +138,41 @@ TEST_F(Commands, GatherBringsEveryHiddenWindowHere) {
   h.windows.Wake(5);
   // Hung comes up last, when its program takes the show queued behind its hide.
   EXPECT_EQ(State(), "3 3:A 3:B 3:Hung 3:C Hung+ C+ B+ A+ veilswitcherAppWin-");
+}
+
+// Watchers hear every switch, pin and change of the desktops; one that does not take its line is
+// dropped at once and holds no later switch up.
+TEST_F(Commands, WatchersHearEveryChangeAndOneThatDoesNotAnswerIsDropped) {
+  const std::string state =
+      "{\"event\": \"state\", \"current\": 1, \"name\": \"One\", \"desktops\": [\"One\", "
+      "\"Two\", \"Three\"]}\n";
+  Command watch;
+  watch.verb = CommandVerb::kWatch;
+  EXPECT_EQ(Ask(EncodeRequest(watch), kRequestTag, 9), "3 0 " + state);
+  EXPECT_EQ(Ask(EncodeRequest(watch), kRequestTag, 10), "3 0 " + state);
+  h.host.HangWatcher(10);
+  Run("/switch 2");
+  const WindowId pinned = h.windows.Open("P");
+  Run("/pin; /switch 1");
+  ASSERT_TRUE(h.app().SetDesktopName(3, "Drei"));
+  auto linesTo = [&](WindowId w) {
+    std::string lines;
+    for (const auto& sent : h.host.Sent())
+      if (sent.to == w && sent.tag == kEventTag) lines += sent.bytes;
+    return lines;
+  };
+  EXPECT_EQ(linesTo(9),
+            "{\"event\": \"switch\", \"current\": 2, \"name\": \"Two\"}\n"
+            "{\"event\": \"pin\", \"current\": 2, \"name\": \"Two\", \"handle\": " +
+                std::to_string(pinned) +
+                ", \"pinned\": true}\n"
+                "{\"event\": \"switch\", \"current\": 1, \"name\": \"One\"}\n"
+                "{\"event\": \"desktops\", \"current\": 1, \"name\": \"One\", \"desktops\": "
+                "[\"One\", \"Two\", \"Drei\"]}\n");
+  EXPECT_EQ(linesTo(10), "");
+  EXPECT_EQ(
+      std::count(h.timeline.Events().begin(), h.timeline.Events().end(), "host.Notify timed out"),
+      1);
 }
 
 // Released before the command waits on anyone, answered only with what came of it: here the

@@ -26,12 +26,19 @@ struct Exchange {
   HWND copy = nullptr;
   bool answered = false;
   Reply reply;
+  std::vector<std::string> events;  // /watch's lines not printed yet
 };
 Exchange g_exchange;
 
 LRESULT CALLBACK ReplyWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message != WM_COPYDATA) return DefWindowProcA(window, message, wParam, lParam);
   const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+  // Printed later, outside the copy's send: a watcher takes its line at once.
+  if (g_exchange.answered && copy != nullptr && copy->dwData == kEventTag &&
+      reinterpret_cast<HWND>(wParam) == g_exchange.copy && copy->lpData != nullptr) {
+    g_exchange.events.emplace_back(static_cast<const char*>(copy->lpData), copy->cbData);
+    return TRUE;
+  }
   if (g_exchange.answered || reinterpret_cast<HWND>(wParam) != g_exchange.copy || copy == nullptr ||
       copy->dwData != kReplyTag)
     return FALSE;
@@ -66,22 +73,24 @@ HANDLE OutputHandle(DWORD which) {
   return console;
 }
 
-// UTF-8 text: as it is to a pipe or a file, as characters to a console. False with nowhere to go.
+// UTF-8 text: as it is to a pipe or a file, as characters to a console. False with nowhere to go
+// or when the writing failed (a pipe whose reader has gone).
 bool Print(DWORD which, const std::string& utf8) {
   HANDLE out = OutputHandle(which);
   if (out == INVALID_HANDLE_VALUE) return false;
   DWORD mode = 0;
   DWORD written = 0;
+  bool ok = true;
   if (GetConsoleMode(out, &mode)) {  // in pieces: older consoles refuse a long write whole
     const WideText wide = Utf8ToWide(utf8);
     for (std::size_t at = 0; at < wide.size(); at += kConsolePiece) {
       const std::size_t piece = std::min(kConsolePiece, wide.size() - at);
-      WriteConsoleW(out, wide.data() + at, static_cast<DWORD>(piece), &written, nullptr);
+      ok = WriteConsoleW(out, wide.data() + at, static_cast<DWORD>(piece), &written, nullptr) && ok;
     }
   } else {
-    WriteFile(out, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
+    ok = WriteFile(out, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr) != FALSE;
   }
-  return true;
+  return ok;
 }
 
 int BadCommandLine(const std::string& reason) {
@@ -169,10 +178,28 @@ void AwaitEnd(HANDLE process) {
   if (process != nullptr) WaitForSingleObject(process, kNoAnswerMilliseconds);
 }
 
+// /watch's lines as they come, each written at once, until the copy ends (or, with no handle on
+// it, its window goes) or the reader of the output has gone.
+int Watch(HANDLE process) {
+  for (;;) {
+    const DWORD woke = MsgWaitForMultipleObjects(process != nullptr ? 1 : 0, &process, FALSE,
+                                                 kProbeEveryMilliseconds, QS_ALLINPUT);
+    Pump();
+    std::vector<std::string> lines;
+    lines.swap(g_exchange.events);
+    for (const std::string& line : lines) {
+      if (!Print(STD_OUTPUT_HANDLE, line)) return kExitDone;
+    }
+    if (process != nullptr ? woke == WAIT_OBJECT_0 : !IsWindow(g_exchange.copy)) return kExitDone;
+  }
+}
+
 int Answered(const Command& command, HANDLE process) {
   const Reply& reply = g_exchange.reply;
   Print(reply.code == kExitDone ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE, reply.text);
-  if (command.verb == CommandVerb::kExit && reply.code == kExitDone) AwaitEnd(process);
+  if (reply.code != kExitDone) return reply.code;
+  if (command.verb == CommandVerb::kExit) AwaitEnd(process);
+  if (command.verb == CommandVerb::kWatch) return Watch(process);
   return reply.code;
 }
 

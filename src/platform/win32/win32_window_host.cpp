@@ -5,6 +5,7 @@
 
 namespace {
 constexpr UINT kSendDataMilliseconds = 1000;
+constexpr UINT kNotifyMilliseconds = 100;
 }  // namespace
 
 WindowMessageHandler* Win32WindowHost::handler_ = nullptr;
@@ -70,7 +71,8 @@ void Win32WindowHost::PostQuit() {
 }
 
 // SMTO_BLOCK: no other request is taken in the middle of answering this one.
-bool Win32WindowHost::SendData(WindowId to, std::uintptr_t tag, const std::string& bytes) {
+bool Win32WindowHost::SendWithin(WindowId to, std::uintptr_t tag, const std::string& bytes,
+                                 UINT milliseconds) {
   COPYDATASTRUCT copy = {};
   copy.dwData = tag;
   copy.cbData = static_cast<DWORD>(bytes.size());
@@ -78,8 +80,16 @@ bool Win32WindowHost::SendData(WindowId to, std::uintptr_t tag, const std::strin
   DWORD_PTR result = 0;
   return SendMessageTimeoutA(ToHwnd(to), WM_COPYDATA, reinterpret_cast<WPARAM>(hidden_),
                              reinterpret_cast<LPARAM>(&copy), SMTO_BLOCK | SMTO_ABORTIFHUNG,
-                             kSendDataMilliseconds, &result) != 0 &&
+                             milliseconds, &result) != 0 &&
          result != 0;
+}
+
+bool Win32WindowHost::SendData(WindowId to, std::uintptr_t tag, const std::string& bytes) {
+  return SendWithin(to, tag, bytes, kSendDataMilliseconds);
+}
+
+bool Win32WindowHost::Notify(WindowId to, std::uintptr_t tag, const std::string& bytes) {
+  return SendWithin(to, tag, bytes, kNotifyMilliseconds);
 }
 
 void Win32WindowHost::ReleaseSender(std::intptr_t result) {

@@ -19,10 +19,12 @@ class Win32WindowHost : public WindowHost {
   void DispatchCurrent() override;
   void PostQuit() override;
   bool SendData(WindowId to, std::uintptr_t tag, const std::string& bytes) override;
+  bool Notify(WindowId to, std::uintptr_t tag, const std::string& bytes) override;
   void ReleaseSender(std::intptr_t result) override;
   bool TakeQueuedHotkey(std::uint32_t* lParam) override;
 
  private:
+  bool SendWithin(WindowId to, std::uintptr_t tag, const std::string& bytes, UINT milliseconds);
   static LRESULT CALLBACK HiddenWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT ForwardCopyData(HWND sender, const COPYDATASTRUCT* copy);
 
