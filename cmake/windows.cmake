@@ -23,6 +23,7 @@ add_library(vs_win32 STATIC
   src/platform/win32/win32_text.cpp
   src/platform/win32/win32_tray_number.cpp
   src/platform/win32/win32_tray_shell.cpp
+  src/platform/win32/win32_window_events.cpp
   src/platform/win32/win32_window_host.cpp
   src/platform/win32/win32_window_system.cpp
 )

@@ -95,6 +95,8 @@ Reply CVirtualDeskApp::RunCommand(const Command& command, DesktopNumber* then) {
       return Refusal("the foreground window cannot be pinned");
     case CommandVerb::kExit:
       return Reply{kExitDone, ""};
+    case CommandVerb::kApply:
+      return ApplyRulesCommand(then);
   }
   return Refusal("unknown command");
 }

@@ -12,6 +12,7 @@
 #include "desktops/desktop_table.h"
 #include "desktops/pinned_windows.h"
 #include "desktops/window_capture.h"
+#include "rules/rule_engine.h"
 #include "settings/hidden_journal.h"
 #include "settings/more_options.h"
 #include "settings/options.h"
@@ -25,7 +26,8 @@ constexpr const char* kLockFileName = "veilswitcher.tmp";
 // takes, and gives them all back in its destructor, which runs on every orderly end.
 class CVirtualDeskApp : public FailureReporter,
                         public WindowMessageHandler,
-                        public HiddenWindowRescue {
+                        public HiddenWindowRescue,
+                        public RuleHost {
  public:
   explicit CVirtualDeskApp(const Platform& platform);
   ~CVirtualDeskApp() override;
@@ -99,6 +101,15 @@ class CVirtualDeskApp : public FailureReporter,
   // list; with `follow` the view goes along. False when nothing was sent.
   bool SendForegroundWindow(DesktopNumber target, bool follow);
   bool TogglePinForeground();  // false when the foreground window cannot be pinned
+  // The same for a given window that owns its group: false when nothing was sent or pinned.
+  bool SendWindow(WindowId root, DesktopNumber target, bool follow);
+  bool PinWindow(WindowId root);  // a pinned window stays pinned
+
+  // Window rules: read again from the store, and watched for only while some rule is stored.
+  void RulesChanged();
+  bool Capturable(WindowId w) override;
+  bool Busy() override { return UserInterfaceOpen(); }
+  Outcome Apply(WindowId w, const WindowRule& rule, bool mayFollow) override;
   bool IsPinned(WindowId w) const { return pins_.Holds(w); }
   MoreOptions GetMoreOptions() const { return more_; }
   void ApplyMoreOptions(const MoreOptions& more);
@@ -174,6 +185,8 @@ class CVirtualDeskApp : public FailureReporter,
   Reply RunCommand(const Command& command, DesktopNumber* then);
   Reply SwitchCommand(const Command& command, DesktopNumber* then);
   Reply SendCommand(const Command& command, DesktopNumber* then);
+  Reply ApplyRulesCommand(DesktopNumber* then);
+  bool OnRulesMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
   bool FindTarget(const Command& command, DesktopNumber* target, std::string* why) const;
   DesktopNumber DesktopCalled(const std::string& name) const;  // 0 when none is
   DesktopListing ListDesktops();
@@ -186,6 +199,8 @@ class CVirtualDeskApp : public FailureReporter,
   std::list<WindowEntry> GroupOf(WindowId root);
   std::list<WindowEntry> ForegroundGroup(WindowId* root);
   void HideOnto(std::list<WindowEntry> group, DesktopNumber target);
+  bool CanSendTo(DesktopNumber target) const;
+  bool SendGroup(WindowId root, std::list<WindowEntry> group, DesktopNumber target, bool follow);
   void DropFromLists(const std::set<WindowId>& windows);
   void NoteSwitch(DesktopNumber from, DesktopNumber to);
   void NoteDelete(DesktopNumber deleted);
@@ -227,4 +242,5 @@ class CVirtualDeskApp : public FailureReporter,
   };
   std::vector<ExtraHotkey> extraHotkeys_;
   std::string modulePath_;
+  RuleEngine rules_;
 };

@@ -12,6 +12,8 @@ const char* const kUsageText =
     "  /send N|next|prev|NAME [/follow]  send the foreground window to that desktop; the view\n"
     "                                  goes along only with /follow\n"
     "  /pin     toggle the pin of the foreground window (pinned windows stay on every desktop)\n"
+    "  /apply   apply the window rules to the windows on the current desktop, as if each had\n"
+    "           just opened; prints how many were moved and pinned\n"
     "  /list    print the desktops, which one is current, and the titles of their windows (JSON)\n"
     "  /exit    end the running copy (every window shown, settings saved)\n"
     "  /help    print this usage\n"
@@ -27,9 +29,9 @@ struct VerbName {
   CommandVerb verb;
 };
 constexpr VerbName kVerbs[] = {
-    {"switch", CommandVerb::kSwitch}, {"send", CommandVerb::kSend}, {"pin", CommandVerb::kPin},
-    {"list", CommandVerb::kList},     {"exit", CommandVerb::kExit}, {"help", CommandVerb::kHelp},
-    {"?", CommandVerb::kHelp},
+    {"switch", CommandVerb::kSwitch}, {"send", CommandVerb::kSend},   {"pin", CommandVerb::kPin},
+    {"list", CommandVerb::kList},     {"exit", CommandVerb::kExit},   {"help", CommandVerb::kHelp},
+    {"?", CommandVerb::kHelp},        {"apply", CommandVerb::kApply},
 };
 
 char Lower(char c) {

@@ -21,6 +21,7 @@ class Win32WindowHost : public WindowHost {
   bool SendData(WindowId to, std::uintptr_t tag, const std::string& bytes) override;
   void ReleaseSender(std::intptr_t result) override;
   bool TakeQueuedHotkey(std::uint32_t* lParam) override;
+  HWND HiddenWindow() const { return hidden_; }
 
  private:
   static LRESULT CALLBACK HiddenWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
