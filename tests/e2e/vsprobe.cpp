@@ -31,6 +31,11 @@ const char kUsage[] =
     "                                     freeze, the hide suspends veilswitcher's thread for\n"
     "                                     HIDE_MS: frozen, then thawed (or no thread). PREFIX\n"
     "                                     u:HEX is UTF-8 in hex\n"
+    "  appear TITLE MS LATER SECONDS      a window titled TITLE (- for none) shown at once: "
+    "ready;\n"
+    "                                     after MS ms titled LATER; pumps for SECONDS\n"
+    "  time-hide N                        N times: a window opened and shown, then ms M: how\n"
+    "                                     long until something hid it (or timeout)\n"
     "  close TITLE                        post WM_CLOSE to that window\n"
     "  wait-foreground TITLE TIMEOUT_MS   poll until that window is in the foreground\n"
     "  keys COMBO...                      press combos like alt+right, alt+f2, ctrl+shift+x\n"
@@ -170,6 +175,50 @@ int OpenWindows(const char* prefix, int count, DWORD seconds, DWORD hideMs) {
   g_sayShowWindow = g_hearing;
   g_hideMs = hideMs;
   PumpUntil(GetTickCount() + seconds * 1000);
+  return 0;
+}
+
+HWND OpenOne(const std::wstring& title) {
+  WNDCLASSW wc = {};
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"vsprobeAppear";
+  RegisterClassW(&wc);  // a second call fails harmlessly
+  return CreateWindowExW(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200,
+                         120, 260, 140, nullptr, nullptr, wc.hInstance, nullptr);
+}
+
+// A splash window: shown with a title that is not final yet, retitled a moment later.
+int Appear(const char* title, DWORD ms, const char* later, DWORD seconds) {
+  HWND w = OpenOne(std::strcmp(title, "-") == 0 ? L"" : WideText(title));
+  if (!w) return 1;
+  Say("ready");
+  PumpUntil(GetTickCount() + ms);
+  SetWindowTextW(w, WideText(later).c_str());
+  PumpUntil(GetTickCount() + seconds * 1000);
+  return 0;
+}
+
+// From CreateWindowEx to the window's thread handling the hide a rule sent it.
+int TimeHide(int count) {
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  for (int i = 0; i < count; ++i) {
+    LARGE_INTEGER start, now;
+    QueryPerformanceCounter(&start);
+    HWND w = OpenOne(L"Bench window");
+    const DWORD deadline = GetTickCount() + 5000;
+    while (w && IsWindowVisible(w) && static_cast<LONG>(deadline - GetTickCount()) > 0)
+      PumpUntil(GetTickCount() + 1);
+    QueryPerformanceCounter(&now);
+    const bool hidden = w && !IsWindowVisible(w);
+    const double ms = 1000.0 * (now.QuadPart - start.QuadPart) / frequency.QuadPart;
+    char line[48];
+    std::snprintf(line, sizeof line, hidden ? "ms %.1f" : "timeout", ms);
+    Say(line);
+    DestroyWindow(w);
+    PumpUntil(GetTickCount() + 300);
+  }
   return 0;
 }
 
@@ -1311,6 +1360,9 @@ int Run(int argc, char** argv) {
                        g_hearing ? ParseNumber(args[3]) : 0);
   }
   if (cmd == "close" && rest == 1) return CloseWindow(args[0]);
+  if (cmd == "appear" && rest == 4)
+    return Appear(args[0], ParseNumber(args[1]), args[2], ParseNumber(args[3]));
+  if (cmd == "time-hide" && rest == 1) return TimeHide(std::atoi(args[0]));
   if (cmd == "wait-foreground" && rest == 2) return WaitForeground(args[0], ParseNumber(args[1]));
   if (cmd == "keys" && rest >= 1) return PressKeys(rest, args);
   if (cmd == "quick-keys" && rest >= 1) return PressKeys(rest, args, 5);
