@@ -34,8 +34,6 @@ const char kUsage[] =
     "  appear TITLE MS LATER SECONDS      a window titled TITLE (- for none) shown at once: "
     "ready;\n"
     "                                     after MS ms titled LATER; pumps for SECONDS\n"
-    "  time-hide N                        N times: a window opened and shown, then ms M: how\n"
-    "                                     long until something hid it (or timeout)\n"
     "  close TITLE                        post WM_CLOSE to that window\n"
     "  wait-foreground TITLE TIMEOUT_MS   poll until that window is in the foreground\n"
     "  keys COMBO...                      press combos like alt+right, alt+f2, ctrl+shift+x\n"
@@ -196,29 +194,6 @@ int Appear(const char* title, DWORD ms, const char* later, DWORD seconds) {
   PumpUntil(GetTickCount() + ms);
   SetWindowTextW(w, WideText(later).c_str());
   PumpUntil(GetTickCount() + seconds * 1000);
-  return 0;
-}
-
-// From CreateWindowEx to the window's thread handling the hide a rule sent it.
-int TimeHide(int count) {
-  LARGE_INTEGER frequency;
-  QueryPerformanceFrequency(&frequency);
-  for (int i = 0; i < count; ++i) {
-    LARGE_INTEGER start, now;
-    QueryPerformanceCounter(&start);
-    HWND w = OpenOne(L"Bench window");
-    const DWORD deadline = GetTickCount() + 5000;
-    while (w && IsWindowVisible(w) && static_cast<LONG>(deadline - GetTickCount()) > 0)
-      PumpUntil(GetTickCount() + 1);
-    QueryPerformanceCounter(&now);
-    const bool hidden = w && !IsWindowVisible(w);
-    const double ms = 1000.0 * (now.QuadPart - start.QuadPart) / frequency.QuadPart;
-    char line[48];
-    std::snprintf(line, sizeof line, hidden ? "ms %.1f" : "timeout", ms);
-    Say(line);
-    DestroyWindow(w);
-    PumpUntil(GetTickCount() + 300);
-  }
   return 0;
 }
 
@@ -1362,7 +1337,6 @@ int Run(int argc, char** argv) {
   if (cmd == "close" && rest == 1) return CloseWindow(args[0]);
   if (cmd == "appear" && rest == 4)
     return Appear(args[0], ParseNumber(args[1]), args[2], ParseNumber(args[3]));
-  if (cmd == "time-hide" && rest == 1) return TimeHide(std::atoi(args[0]));
   if (cmd == "wait-foreground" && rest == 2) return WaitForeground(args[0], ParseNumber(args[1]));
   if (cmd == "keys" && rest >= 1) return PressKeys(rest, args);
   if (cmd == "quick-keys" && rest >= 1) return PressKeys(rest, args, 5);
