@@ -4,12 +4,12 @@
 #include "desktops/window_capture.h"
 #include "desktops/window_system.h"
 
-// The store keeps the program's 8-bit text; titles and programs' names are UTF-8.
+// The store keeps the program's 8-bit text, as class names come; titles and programs' names are
+// UTF-8.
 void CVirtualDeskApp::RulesChanged() {
   std::vector<WindowRule> rules = LoadRules(p_.store);
   for (WindowRule& rule : rules) {
     rule.program = p_.process.ToUtf8(rule.program);
-    rule.windowClass = p_.process.ToUtf8(rule.windowClass);
     rule.title = p_.process.ToUtf8(rule.title);
   }
   rules_.SetRules(std::move(rules));

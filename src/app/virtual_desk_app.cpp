@@ -19,8 +19,7 @@ CVirtualDeskApp::CVirtualDeskApp(const Platform& platform)
     : p_(platform),
       settings_(platform.store, *this),
       journal_(platform.store),
-      rules_(platform.windows, platform.events, *this,
-             [this](const std::string& text) { return p_.process.ToUtf8(text); }) {}
+      rules_(platform.windows, platform.events, *this) {}
 
 CVirtualDeskApp::~CVirtualDeskApp() {
   Shutdown();

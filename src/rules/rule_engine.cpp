@@ -1,5 +1,6 @@
 #include "rules/rule_engine.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -7,8 +8,21 @@ namespace {
 constexpr int kTitleBuffer = 512;
 }  // namespace
 
-RuleEngine::RuleEngine(WindowSystem& ws, WindowEvents& events, RuleHost& host, Convert toUtf8)
-    : ws_(ws), events_(events), host_(host), toUtf8_(std::move(toUtf8)) {}
+RuleEngine::RuleEngine(WindowSystem& ws, WindowEvents& events, RuleHost& host)
+    : ws_(ws), events_(events), host_(host) {}
+
+RuleEngine::Followed* RuleEngine::Find(WindowId w) {
+  for (Followed& f : followed_) {
+    if (f.window == w) return &f;
+  }
+  return nullptr;
+}
+
+void RuleEngine::Forget(WindowId w) {
+  followed_.erase(std::remove_if(followed_.begin(), followed_.end(),
+                                 [w](const Followed& f) { return f.window == w; }),
+                  followed_.end());
+}
 
 void RuleEngine::SetRules(std::vector<WindowRule> rules) {
   rules_ = std::move(rules);
@@ -38,7 +52,8 @@ void RuleEngine::OnEvent(std::uintptr_t event, WindowId w) {
 
 // A handle created again names a new window.
 void RuleEngine::Created(WindowId w) {
-  followed_[w] = Followed{events_.Now() + kFollowWindowMs, std::string(), false};
+  Forget(w);
+  followed_.push_back(Followed{w, events_.Now() + kFollowWindowMs, std::string(), false});
   if (!host_.Busy()) Try(w);
 }
 
@@ -48,7 +63,7 @@ void RuleEngine::OnTimer() {
   if (!watching_) return ExpireAndRefollow();
   if (host_.Busy()) return;
   std::vector<WindowId> ids;
-  for (const auto& entry : followed_) ids.push_back(entry.first);
+  for (const Followed& f : followed_) ids.push_back(f.window);
   for (WindowId w : ids) Try(w);  // a rule acting lets messages in: each is looked up again
   ExpireAndRefollow();
 }
@@ -56,30 +71,27 @@ void RuleEngine::OnTimer() {
 // An owned window belongs to its owner's group: it goes where its owner goes and is never matched
 // on its own.
 void RuleEngine::Try(WindowId w) {
-  auto it = followed_.find(w);
-  if (it == followed_.end()) return;
-  if (!ws_.Exists(w) || ws_.RootOwner(w) != w) {
-    followed_.erase(it);
-    return;
-  }
+  Followed* followed = Find(w);
+  if (followed == nullptr) return;
+  if (!ws_.Exists(w) || ws_.RootOwner(w) != w) return Forget(w);
   if (!host_.Capturable(w)) return;
   std::string title;
   const WindowRule* rule = Match(w, &title);
   if (rule == nullptr) {
-    it->second.tried = std::move(title);
-    it->second.triedOnce = true;
+    followed->tried = std::move(title);
+    followed->triedOnce = true;
     return;
   }
   const WindowRule matched = *rule;
-  followed_.erase(it);
+  Forget(w);
   host_.Apply(w, matched, true);
 }
 
 const WindowRule* RuleEngine::Match(WindowId w, std::string* title) {
   *title = ws_.ReadTitle(w, kTitleBuffer);
-  auto it = followed_.find(w);
-  if (it != followed_.end() && it->second.triedOnce && it->second.tried == *title) return nullptr;
-  const WindowFacts facts{ws_.ProgramOf(w), toUtf8_(ws_.ClassOf(w)), *title};
+  const Followed* followed = Find(w);
+  if (followed != nullptr && followed->triedOnce && followed->tried == *title) return nullptr;
+  const WindowFacts facts{ws_.ProgramOf(w), ws_.ClassOf(w), *title};
   return FirstMatch(rules_, facts);
 }
 
@@ -91,8 +103,9 @@ bool RuleEngine::Expired(const Followed& f, std::uint32_t now) const {
 void RuleEngine::ExpireAndRefollow() {
   if (!followed_.empty() && !host_.Busy()) {
     const std::uint32_t now = events_.Now();
-    for (auto it = followed_.begin(); it != followed_.end();)
-      it = Expired(it->second, now) ? followed_.erase(it) : std::next(it);
+    followed_.erase(std::remove_if(followed_.begin(), followed_.end(),
+                                   [&](const Followed& f) { return Expired(f, now); }),
+                    followed_.end());
   }
   const bool want = !followed_.empty();
   if (want == following_) return;
@@ -104,7 +117,7 @@ RuleEngine::Tally RuleEngine::ApplyOnce(const std::vector<WindowId>& roots) {
   Tally tally;
   for (WindowId w : roots) {
     if (!host_.Capturable(w)) continue;  // gone, or sent along with a window before it
-    followed_.erase(w);
+    Forget(w);
     std::string title;
     const WindowRule* rule = Match(w, &title);
     if (rule == nullptr) continue;

@@ -1,8 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -31,11 +29,11 @@ class RuleHost {
 class RuleEngine {
  public:
   static constexpr std::uint32_t kFollowWindowMs = 10000;
-  using Convert = std::function<std::string(const std::string&)>;
 
-  // `toUtf8` turns the program's 8-bit text (class names) into the UTF-8 the patterns are in.
-  RuleEngine(WindowSystem& ws, WindowEvents& events, RuleHost& host, Convert toUtf8);
-  // Rules whose patterns are UTF-8, tried in order. Windows are watched only while there is one.
+  RuleEngine(WindowSystem& ws, WindowEvents& events, RuleHost& host);
+  // Rules tried in order, their program and title patterns in UTF-8 as the window system gives
+  // programs and titles, the class pattern in the 8-bit text class names come in. Windows are
+  // watched only while there is a rule.
   void SetRules(std::vector<WindowRule> rules);
   void Stop();  // no more watching, whatever the rules
   bool Watching() const { return watching_; }
@@ -57,10 +55,13 @@ class RuleEngine {
 
  private:
   struct Followed {
+    WindowId window = 0;
     std::uint32_t until = 0;
     std::string tried;  // the title last tried, so that an unchanged window is not tried again
     bool triedOnce = false;
   };
+  Followed* Find(WindowId w);
+  void Forget(WindowId w);
   void Created(WindowId w);
   void Try(WindowId w);
   const WindowRule* Match(WindowId w, std::string* title);
@@ -70,9 +71,8 @@ class RuleEngine {
   WindowSystem& ws_;
   WindowEvents& events_;
   RuleHost& host_;
-  Convert toUtf8_;
   std::vector<WindowRule> rules_;
-  std::map<WindowId, Followed> followed_;
+  std::vector<Followed> followed_;  // a few at a time: windows appear one by one
   bool watching_ = false;
   bool following_ = false;
 };
