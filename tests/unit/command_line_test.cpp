@@ -25,11 +25,12 @@ TEST(CommandLine, EverySpellingOfEachCommandAndTheLinesRefused) {
       {{"/switch", "007"}, "/switch 7"}, {{"/switch", "99999999999999"}, "/switch 100000"},
       {{"/send", "-FOLLOW", "3"}, "/send 3 /follow"}, {{"/send", "last"}, "/send last"},
       {{"/send", "/follow", "/follow"}, "/send /follow /follow"}, {{"/pin"}, "/pin"},
-      {{"-list"}, "/list"}, {{"--exit"}, "/exit"}, {{"/?"}, "/help"}};
+      {{"-list"}, "/list"}, {{"--exit"}, "/exit"}, {{"/?"}, "/help"}, {{"-APPLY"}, "/apply"}};
   const std::vector<Args> refused = {
       {}, {"switch", "2"}, {"/"}, {"--"}, {"/jump"}, {"/switch"}, {"/switch", ""},
       {"/switch", "1", "2"}, {"/switch", "2", "/follow"}, {"/switch", "ABCDEFGHIJKLMNO"},
-      {"/send", "/follow"}, {"/send", "1", "/follow", "/follow"}, {"/pin", "1"}};
+      {"/send", "/follow"}, {"/send", "1", "/follow", "/follow"}, {"/pin", "1"},
+      {"/apply", "2"}};
   // clang-format on
   for (const auto& [args, meaning] : cases) EXPECT_EQ(Meaning(args), meaning) << args[0];
   for (const Args& args : refused) EXPECT_EQ(Meaning(args), "refused") << args.size();
