@@ -36,11 +36,10 @@ bool CVirtualDeskApp::Capturable(WindowId w) {
   return !alone.windows.empty();
 }
 
-// A rule naming no desktop there is, or the one in view, does nothing.
+// A rule naming no desktop there is, or the one in view, sends nothing.
 RuleHost::Outcome CVirtualDeskApp::Apply(WindowId w, const WindowRule& rule, bool mayFollow) {
   if (rule.pin) return PinWindow(w) ? kPinned : kNothing;
   const DesktopNumber target = DesktopCalled(rule.desktop);
-  if (target == 0 || target == current_) return kNothing;
   return SendWindow(w, target, mayFollow && rule.follow) ? kMoved : kNothing;
 }
 

@@ -1438,25 +1438,21 @@ class ScriptingWaits(WineTestCase):
 # ---- main -----------------------------------------------------------------------------------
 
 class Rules(WineTestCase):
-    """Rules stored before the program starts; new windows from helper programs: the probe, and
-    a copy of it named mailer.exe."""
+    """Rules stored before the start; new windows from the probe and a copy named mailer.exe."""
 
     def rule(self, key, **values):
         args = []
-        for name, value in values.items():
-            kind, data = (("REG_DWORD", value.to_bytes(4, "little")) if isinstance(value, int)
-                          else ("REG_SZ", value.encode("latin-1")))
-            args += [name, kind, data.hex()]
+        for name, v in values.items():
+            args += [name] + (["REG_DWORD", v.to_bytes(4, "little").hex()] if isinstance(v, int)
+                              else ["REG_SZ", v.encode().hex()])
         self.probe("regset", RULES_KEY + "\\" + key, *args, check=True)
 
-    def appear(self, title, later=None, after_ms=0, program="vsprobe.exe"):
-        path = os.path.join(self.prefix, "drive_c", program)
-        if not os.path.exists(path):
+    def mailer(self, prefix):
+        path = os.path.join(self.prefix, "drive_c", "mailer.exe")
+        if not os.path.exists(path):  # never rewritten while a copy runs
             shutil.copy(self.probe_path, path)
-        lines = Lines(["wine", path, "appear", title, str(after_ms), later or title, "600"],
-                      self.env)
-        self.running.append(lines)
-        self.assertEqual(lines.readline(), "ready", "%s did not open %s" % (program, title))
+        self.running.append(Lines(["wine", path, "windows", prefix, "1", "600"], self.env))
+        self.assertEqual(self.running[-1].readline(), "ready")
 
     def on_desktops(self):
         return [sorted(d["windows"]) for d in self.listing()["desktops"]]
@@ -1464,41 +1460,37 @@ class Rules(WineTestCase):
     def test_a_rule_by_program_and_a_title_set_late_move_only_new_windows(self):
         self.rule("1", Program="MAILER.exe", Desktop="VirtDesk2")
         self.rule("2", Title="Inbox*", Desktop="VirtDesk3")
-        self.appear("Old mail", program="mailer.exe")
+        self.mailer("Old")
         self.start_program()
-        self.appear("New mail", program="mailer.exe")
-        self.appear("Loading...", "Inbox - 2 new", after_ms=2500)
-        self.appear("Other")
-        self.assert_visible(["New mail"], False, "the program rule did not hide the window")
-        self.assert_visible(["Inbox - 2 new"], False, "the late title was not matched")
-        self.assert_stays_visible(["Old mail", "Other"], "a rule acted on another window")
-        self.assertEqual(self.on_desktops()[1:], [["New mail"], ["Inbox - 2 new"]])
+        self.mailer("New")
+        self.open_windows("Loading", 1)
+        self.open_windows("Other", 1)
+        time.sleep(2.5)
+        self.assertEqual(self.probe("retitle", "Loading1", "Inbox 2"), ["ok"])
+        self.assert_visible(["New1", "Inbox 2"], False, "a rule did not hide a new window")
+        self.assert_stays_visible(["Old1", "Other1"], "a rule acted on another window")
+        self.assertEqual(self.on_desktops()[1:], [["New1"], ["Inbox 2"]])
 
     def test_a_pin_rule_and_a_follow_rule(self):
         self.notice_off()
-        self.rule("1", Title="Pinned", Pin=1)
-        self.rule("2", Title="Chat", Desktop="VirtDesk3", Follow=1)
+        self.rule("1", Title="Pinned*", Pin=1)
+        self.rule("2", Title="Chat*", Desktop="VirtDesk3", Follow=1)
         self.start_program()
-        self.appear("Pinned")
+        self.open_windows("Pinned", 1)
         time.sleep(1.5)
-        self.appear("Chat")
-        self.assertEqual(self.probe("wait-foreground", "Chat", WAIT_MS), ["ok"],
-                         "the view did not follow the window to its desktop")
-        listed = self.listing()
-        self.assertEqual(listed["current"], 3)
-        self.assertEqual(listed["desktops"][2]["windows"], ["Chat"])  # a pinned one is on none
-        self.assertEqual(self.probe("visible", "Chat", "Pinned"), ["1", "1"],
-                         "the pinned window did not stay through the switch")
+        self.open_windows("Chat", 1)
+        self.assertEqual(self.probe("wait-foreground", "Chat1", WAIT_MS), ["ok"])
+        self.assertEqual((self.listing()["current"], self.on_desktops()[2]), (3, ["Chat1"]))
+        self.assertEqual(self.probe("visible", "Chat1", "Pinned1"), ["1", "1"])
 
     def test_apply_moves_what_is_open_already(self):
         self.rule("1", Title="W*", Desktop="VirtDesk2")
         windows = self.open_windows("W", 2)
-        self.appear("Other")
+        self.open_windows("Other", 1)
         self.start_program()
         self.assert_stays_visible(windows, "a window open at start was moved")
         self.assertEqual(self.client("/apply")[:2], (0, b"2 moved, 0 pinned\n"))
-        self.assert_visible(windows, False, "/apply did not hide the matching windows")
-        self.assertEqual(self.on_desktops(), [["Other"], windows, []])
+        self.assertEqual(self.on_desktops(), [["Other1"], windows, []])
 
     def test_odd_rules_do_nothing_and_never_stop_the_program(self):
         self.rule("1", Title="", Program="", Class="", Desktop="VirtDesk2")
@@ -1506,15 +1498,14 @@ class Rules(WineTestCase):
         self.rule("3", Title=7, Desktop="VirtDesk2", Pin="1")
         self.rule("x", Title="*", Desktop="VirtDesk2")
         self.probe("regset", RULES_KEY, "Title", "REG_SZ", b"*".hex(), check=True)
-        before = [self.regdump(RULES_KEY + "\\" + k) for k in ("1", "2", "3", "x")]
+        keys = [RULES_KEY + "\\" + k for k in ("1", "2", "3", "x")]
+        before = [self.regdump(k) for k in keys]
         program = self.start_program()
+        self.open_windows("A", 1)
+        self.assert_stays_visible(["A1"], "an odd rule acted", seconds=2.5)
         self.assertEqual(self.probe("msgbox", ERROR_CAPTION, 1000), ["none"])
-        self.appear("Anything")
-        self.assert_stays_visible(["Anything"], "an odd rule acted", seconds=2.5)
         self.assertIsNone(program.poll(), "odd rules ended the program")
-        self.assertEqual(self.on_desktops(), [["Anything"], [], []])
-        self.assertEqual([self.regdump(RULES_KEY + "\\" + k) for k in ("1", "2", "3", "x")],
-                         before)
+        self.assertEqual([self.regdump(k) for k in keys], before)
 
 
 def parse_args(argv):

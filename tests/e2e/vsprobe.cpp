@@ -31,9 +31,7 @@ const char kUsage[] =
     "                                     freeze, the hide suspends veilswitcher's thread for\n"
     "                                     HIDE_MS: frozen, then thawed (or no thread). PREFIX\n"
     "                                     u:HEX is UTF-8 in hex\n"
-    "  appear TITLE MS LATER SECONDS      a window titled TITLE (- for none) shown at once: "
-    "ready;\n"
-    "                                     after MS ms titled LATER; pumps for SECONDS\n"
+    "  retitle TITLE LATER                set that window's title to LATER\n"
     "  close TITLE                        post WM_CLOSE to that window\n"
     "  wait-foreground TITLE TIMEOUT_MS   poll until that window is in the foreground\n"
     "  keys COMBO...                      press combos like alt+right, alt+f2, ctrl+shift+x\n"
@@ -176,25 +174,14 @@ int OpenWindows(const char* prefix, int count, DWORD seconds, DWORD hideMs) {
   return 0;
 }
 
-HWND OpenOne(const std::wstring& title) {
-  WNDCLASSW wc = {};
-  wc.lpfnWndProc = DefWindowProcW;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = L"vsprobeAppear";
-  RegisterClassW(&wc);  // a second call fails harmlessly
-  return CreateWindowExW(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200,
-                         120, 260, 140, nullptr, nullptr, wc.hInstance, nullptr);
-}
-
-// A splash window: shown with a title that is not final yet, retitled a moment later.
-int Appear(const char* title, DWORD ms, const char* later, DWORD seconds) {
-  HWND w = OpenOne(std::strcmp(title, "-") == 0 ? L"" : WideText(title));
-  if (!w) return 1;
-  Say("ready");
-  PumpUntil(GetTickCount() + ms);
-  SetWindowTextW(w, WideText(later).c_str());
-  PumpUntil(GetTickCount() + seconds * 1000);
-  return 0;
+// As a program retitles its own window: a splash title made final.
+int Retitle(const char* title, const char* later) {
+  HWND w = FindWindowA(nullptr, title);
+  DWORD_PTR result = 0;
+  const bool set = w && SendMessageTimeoutA(w, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(later),
+                                            SMTO_NORMAL, 5000, &result);
+  Say(set ? "ok" : "missing");
+  return set ? 0 : 1;
 }
 
 int CloseWindow(const char* title) {
@@ -1335,8 +1322,7 @@ int Run(int argc, char** argv) {
                        g_hearing ? ParseNumber(args[3]) : 0);
   }
   if (cmd == "close" && rest == 1) return CloseWindow(args[0]);
-  if (cmd == "appear" && rest == 4)
-    return Appear(args[0], ParseNumber(args[1]), args[2], ParseNumber(args[3]));
+  if (cmd == "retitle" && rest == 2) return Retitle(args[0], args[1]);
   if (cmd == "wait-foreground" && rest == 2) return WaitForeground(args[0], ParseNumber(args[1]));
   if (cmd == "keys" && rest >= 1) return PressKeys(rest, args);
   if (cmd == "quick-keys" && rest >= 1) return PressKeys(rest, args, 5);
