@@ -33,6 +33,7 @@ add_library(vs_win32 STATIC
   src/platform/win32/win32_settings_store.cpp
   src/platform/win32/win32_tray_number.cpp
   src/platform/win32/win32_tray_shell.cpp
+  src/platform/win32/win32_window_events.cpp
   src/platform/win32/win32_window_host.cpp
   src/platform/win32/win32_window_system.cpp
 )

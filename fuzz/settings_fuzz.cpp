@@ -1,5 +1,6 @@
-// libFuzzer target: settings loading over an in-memory registry built from the input (value names
-// of any length, any type, any data), and the hotkey text and command parsers over the raw bytes.
+// libFuzzer target: settings and window rules loading over an in-memory registry built from the
+// input (value names of any length, any type, any data, rules under any subkey name), and the
+// hotkey text and command parsers over the raw bytes.
 // Besides the sanitizers it checks what must hold for any store: no key left open, and what was
 // loaded comes back unchanged through a save and a second load.
 #include <fuzzer/FuzzedDataProvider.h>
@@ -11,6 +12,7 @@
 
 #include "commands/command_messages.h"
 #include "fakes/fake_settings_store.h"
+#include "rules/window_rules.h"
 #include "settings/hotkey_text.h"
 #include "settings/registry_settings.h"
 
@@ -25,6 +27,9 @@ class Reporter : public FailureReporter {
 };
 
 const char* const kKeys[] = {reg::kOptionsKey, reg::kDesksKey, reg::kRunKey};
+const char* const kRuleKeys[] = {"Software\\veilswitcher\\rules",
+                                 "Software\\veilswitcher\\rules\\1",
+                                 "Software\\veilswitcher\\rules\\2"};
 
 void Require(bool holds) {
   if (!holds) __builtin_trap();
@@ -72,7 +77,9 @@ void BuildStore(FuzzedDataProvider& in, FakeSettingsStore& store) {
     if (present & (1u << i)) store.SeedKey(kKeys[i]);
   }
   while (in.remaining_bytes() > 0) {
-    const char* key = kKeys[in.ConsumeIntegralInRange<unsigned>(0, 2)];
+    const unsigned pick = in.ConsumeIntegralInRange<unsigned>(0, 6);
+    std::string key = pick < 3 ? kKeys[pick] : pick < 6 ? kRuleKeys[pick - 3] : "";
+    if (pick == 6) key = std::string(kRuleKeys[0]) + "\\" + in.ConsumeRandomLengthString(12);
     std::string name = Name(in);
     const std::uint32_t type = in.ConsumeIntegral<std::uint32_t>();
     store.Seed(key, name, type, in.ConsumeRandomLengthString(1000));
@@ -98,6 +105,21 @@ bool Load(FakeSettingsStore& store, Loaded* loaded) {
   return true;
 }
 
+// Whatever the rules key holds: every pattern matches its own text, a rule that can match
+// nothing never matches, and what was loaded comes back through a save.
+void CheckRules(FakeSettingsStore& store, const std::string& text) {
+  const std::vector<WindowRule> rules = LoadRules(store);
+  Require(store.OpenHandles() == 0);
+  const WindowRule* hit = FirstMatch(rules, WindowFacts{text, text, text});
+  Require(hit == nullptr || RuleCanMatch(*hit));
+  for (const WindowRule& rule : rules) {
+    const WindowFacts own{rule.program, rule.windowClass, rule.title};
+    Require(RuleMatches(rule, own) == RuleCanMatch(rule));
+  }
+  if (SaveRules(store, rules)) Require(LoadRules(store) == rules);
+  Require(store.OpenHandles() == 0);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -106,6 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FuzzedDataProvider in(data, size);
   FakeSettingsStore store;
   BuildStore(in, store);
+  CheckRules(store, std::string(reinterpret_cast<const char*>(data), size < 64 ? size : 64));
   Loaded first;
   const bool loaded = Load(store, &first);
   Require(store.OpenHandles() == 0);

@@ -4,6 +4,7 @@
 # desktop (a throwaway prefix, removed at the end), and the size of veilswitcher.exe.
 # Prints figures only; it asserts nothing. Takes about twelve minutes on a 2-core machine once
 # both builds exist (the 1000-window plain loop and the extras take most of it).
+#   scripts/bench.sh --rules    the window rules' figures alone (about a minute)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 cd "$VS_ROOT"
@@ -25,6 +26,13 @@ exe="$VS_WIN_BUILD/veilswitcher.exe"
 helpers="$VS_WIN_BUILD/bench/wine"
 outdir="$(mktemp -d)"
 trap 'vs_stop_display; rm -rf "$outdir"' EXIT
+
+if [ "${1:-}" = "--rules" ]; then
+  vs_ensure_display
+  python3 bench/wine/bench_wine.py --exe "$exe" --probe "$helpers/bench_probe.exe" \
+    --hello "$helpers/bench_hello.exe" --journal "$helpers/bench_journal.exe" --only-rules
+  exit 0
+fi
 
 vs_log "native benchmark"
 build/bench-native/bench_switch >"$outdir/native.txt"

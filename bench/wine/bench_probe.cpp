@@ -39,7 +39,13 @@ const char kUsage[] =
     "                                     Ctrl+Alt+P (the extras)\n"
     "  pin PREFIX K COMBO                 make PREFIX1..K the foreground one by one and press\n"
     "                                     COMBO on each; print pinned K\n"
-    "  forget-settings                    delete the program's keys and its Run value\n";
+    "  forget-settings                    delete the program's keys and its Run value\n"
+    "  rules N                            store N window rules, only the last matching the\n"
+    "                                     windows of time-hide\n"
+    "  time-hide N                        N times: open a window and print hidden MS, from its\n"
+    "                                     creation until a rule hid it, or timeout\n"
+    "  cpu-time CLASS                     cpu 100NS: kernel and user time of the process\n"
+    "                                     owning the window of that class\n";
 
 const char kOptionsKey[] = "Software\\veilswitcher";
 const char kDesksKey[] = "Software\\veilswitcher\\desks";
@@ -549,6 +555,67 @@ int WatchStart(const char* cls, DWORD timeout) {
 
 // ---- settings ---------------------------------------------------------------------------
 
+// Rules 1..N-1 match programs that never run, so each new window is tried against all of them.
+int StoreRules(int count) {
+  LONG status = ERROR_SUCCESS;
+  for (int i = 1; i <= count && status == ERROR_SUCCESS; ++i) {
+    HKEY key;
+    const std::string path = std::string(kOptionsKey) + "\\rules\\" + std::to_string(i);
+    status = RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                             &key, nullptr);
+    if (status != ERROR_SUCCESS) break;
+    const bool last = i == count;
+    const std::string program = last ? "bench_probe.exe" : "absent" + std::to_string(i) + ".exe";
+    const std::string title = last ? "Bench rule*" : "*";
+    for (const auto& [name, text] : {std::pair<const char*, std::string>{"Program", program},
+                                     {"Title", title},
+                                     {"Desktop", "VirtDesk2"}}) {
+      if (status == ERROR_SUCCESS)
+        status = RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                                static_cast<DWORD>(text.size() + 1));
+    }
+    RegCloseKey(key);
+  }
+  Say(status == ERROR_SUCCESS ? "ok" : "fail");
+  return status == ERROR_SUCCESS ? 0 : 1;
+}
+
+// From just before CreateWindowEx until this thread has handled the hide a rule sent it.
+int TimeHide(int count) {
+  RegisterOwnClass("benchRuled", DefWindowProcA);
+  for (int i = 0; i < count; ++i) {
+    const LONGLONG start = Now();
+    HWND w = OpenWindow("benchRuled", "Bench rule " + std::to_string(i), i);
+    const DWORD deadline = GetTickCount() + 5000;
+    while (w && IsWindowVisible(w) && !Expired(deadline)) PumpUntil(GetTickCount() + 1, [] {});
+    if (w && !IsWindowVisible(w)) {
+      SayMs("hidden", MsSince(start));
+    } else {
+      Say("timeout");
+    }
+    DestroyWindow(w);
+    PumpUntil(GetTickCount() + 300, [] {});
+  }
+  return 0;
+}
+
+int CpuTime(const char* cls) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(FindWindowA(cls, nullptr), &pid);
+  HANDLE process = pid ? OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid) : nullptr;
+  FILETIME created, ended, kernel, user;
+  if (!process || !GetProcessTimes(process, &created, &ended, &kernel, &user)) {
+    Say("missing");
+    return 1;
+  }
+  CloseHandle(process);
+  auto units = [](const FILETIME& t) {
+    return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+  };
+  Say("cpu " + std::to_string(units(kernel) + units(user)));
+  return 0;
+}
+
 int NoticeOff() {
   HKEY key;
   if (RegCreateKeyExA(HKEY_CURRENT_USER, kOptionsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
@@ -650,6 +717,9 @@ int Dispatch(const std::string& cmd, int argc, char** argv) {
   if (cmd == "send-stays" && argc == 0) return SendStays();
   if (cmd == "pin" && argc == 3) return PinEach(argv[0], std::atoi(argv[1]), argv[2]);
   if (cmd == "forget-settings" && argc == 0) return ForgetSettings();
+  if (cmd == "rules" && argc == 1) return StoreRules(std::atoi(argv[0]));
+  if (cmd == "time-hide" && argc == 1) return TimeHide(std::atoi(argv[0]));
+  if (cmd == "cpu-time" && argc == 1) return CpuTime(argv[0]);
   return 2;
 }
 

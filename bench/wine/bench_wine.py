@@ -19,6 +19,8 @@ Measured:
     windows to the registry (after Alt+Right) and emptying it (after Alt+Left);
   - the extras, up to 100 windows: a send of a window group beside a switch of the same windows,
     and a switch with a tenth of the windows pinned beside one with none pinned;
+  - window rules, 20 stored: from a new window's creation (in another program) until a rule
+    has hidden it, and the program's CPU time (GetProcessTimes) over 10 idle seconds;
   - start-up: from launching `wine veilswitcher.exe` until its hidden window exists and its
     thread is idle, and on a first start until its default settings are written, stamped on
     the Linux side as a watcher already running in the prefix reports each step; and the same
@@ -456,6 +458,48 @@ def report_starts(starts, runs):
         row(label, [1000 * run[step] for run in starts[kind]], spread)
 
 
+# ---- window rules --------------------------------------------------------------------------
+
+def measure_rules(prefix, reps, idle_s=10, stored=20):
+    prefix.probe("rules", stored)
+    watcher = prefix.spawn(PROBE, "watch-start", APP_CLASS, STEP_TIMEOUT_S * 1000,
+                           first="watching")
+    program = prefix.spawn(PROGRAM)
+    while watcher.readline()[0] not in ("idle", None):
+        pass
+    watcher.wait()
+    time.sleep(2)
+
+    def cpu_units():  # 100 ns
+        return int(prefix.probe("cpu-time", APP_CLASS)[0].split()[1])
+    before = cpu_units()
+    time.sleep(idle_s)
+    cpu = [before, cpu_units()]
+    lines = prefix.probe("time-hide", reps + 2, timeout_s=reps * 8 + 30)
+    prefix.probe("close-class", APP_CLASS)
+    program.wait()
+    hidden = [float(line.split()[1]) for line in lines if line.startswith("hidden ")]
+    return {"idle_cpu_ms": (cpu[1] - cpu[0]) / 10000.0, "start_cpu_ms": cpu[0] / 10000.0,
+            "idle_s": idle_s, "stored": stored,
+            "hidden": hidden[2:], "missed": lines.count("timeout")}
+
+
+def report_rules(rules):
+    print()
+    print("Window rules (%d stored, only the last matching; a window of another program):"
+          % rules["stored"])
+    hidden = rules["hidden"]
+    if hidden:
+        print("  %-58s%8.1f ms  (p90 %.1f, min %.1f, max %.1f, %d runs, %d never hidden)"
+              % ("from its creation to its hide by a rule, median", median(hidden), p90(hidden),
+                 min(hidden), max(hidden), len(hidden), rules["missed"]))
+    else:
+        print("  no window was hidden by a rule (%d timeouts)" % rules["missed"])
+    print("  %-58s%8.1f ms  (%.1f ms from its start to then)"
+          % ("program's CPU time over %d idle seconds" % rules["idle_s"], rules["idle_cpu_ms"],
+             rules["start_cpu_ms"]))
+
+
 def wine_version():
     try:
         return subprocess.run(["wine", "--version"], capture_output=True, text=True,
@@ -475,6 +519,7 @@ def parse_args(argv):
     parser.add_argument("--starts", type=int, default=10, help="timed starts of each kind")
     parser.add_argument("--windows", default="10,100,1000",
                         help="window counts, comma-separated")
+    parser.add_argument("--only-rules", action="store_true", help="the window rules alone")
     return parser.parse_args(argv)
 
 
@@ -494,6 +539,11 @@ def main(argv):
         prefix.boot()
         # A program that outlives the measurements keeps the wineserver and the desktop warm.
         prefix.spawn(PROBE, "idle", 600, first="ready")
+        rules = measure_rules(prefix, args.reps)
+        if args.only_rules:
+            print("The real program under %s:" % wine_version())
+            report_rules(rules)
+            return 0
         started = time.monotonic()
         starts = measure_starts(prefix, args.starts)
         log("start-up measured in %.1f s" % (time.monotonic() - started))
@@ -509,6 +559,7 @@ def main(argv):
     report_sends(sends)
     report_pinned(pinned)
     report_starts(starts, args.starts)
+    report_rules(rules)
     return 0
 
 

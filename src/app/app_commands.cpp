@@ -104,6 +104,8 @@ Reply CVirtualDeskApp::RunCommand(const Command& command, DesktopNumber* then) {
       return Reply{kExitDone, ""};
     case CommandVerb::kWatch:
       return Reply{kExitDone, LineNow("state", DesktopNames())};
+    case CommandVerb::kApply:
+      return ApplyRulesCommand(then);
   }
   return Refusal("unknown command");
 }

@@ -22,6 +22,9 @@ bool CVirtualDeskApp::SetDesktopName(DesktopNumber n, const char* name) {
     return p_.store.SameValueName(a, b);
   };
   if (table_.NameTakenByOther(n, newName, sameValue)) return false;
+  // Rules follow their desktop; a desktop being added has no rules yet.
+  if (!desk.name.empty() && RenameDesktopInRules(p_.store, desk.name, newName, sameValue))
+    RulesChanged();
   desk.name = newName;
   dirty_ = true;
   RecordHiddenWindows();                   // the journal finds a window's desktop by its name

@@ -111,31 +111,50 @@ void CVirtualDeskApp::HideOnto(std::list<WindowEntry> group, DesktopNumber targe
   NoteOutcome(HideBottomUp(p_.windows, hiding), hiding, target);
 }
 
-// A program still restacking its windows can move one past a walk, so a second walk takes what
-// of the group is still visible after the hides. With `follow` the switch that follows shows
-// them again on top of the target's windows. A send the system refused (an elevated window) moved
-// nothing: it is no send, and the view stays.
+bool CVirtualDeskApp::CanSendTo(DesktopNumber target) const {
+  return target != current_ && table_.Contains(target) && table_.Contains(current_);
+}
+
 bool CVirtualDeskApp::SendForegroundWindow(DesktopNumber target, bool follow) {
-  if (target == current_ || !table_.Contains(target) || !table_.Contains(current_)) return false;
+  if (!CanSendTo(target)) return false;
   bool sent = false;
   RunOperation([&] {
     WindowId root = 0;
     std::list<WindowEntry> group = ForegroundGroup(&root);
-    if (group.empty()) return;
-    std::set<WindowId> moving;
-    for (const WindowEntry& e : group) moving.insert(e.window);
-    HideOnto(std::move(group), target);
-    group = GroupOf(root);
-    if (!group.empty()) HideOnto(std::move(group), target);
-    const std::list<WindowEntry>& list = GetDesktop(target).windows;
-    sent = std::any_of(list.begin(), list.end(),
-                       [&](const WindowEntry& e) { return moving.count(e.window) != 0; });
-    if (sent && follow) {
-      SwitchToDesktop(target);
-    } else {
-      RecordHiddenWindows();
-    }
+    if (!group.empty()) sent = SendGroup(root, std::move(group), target, follow);
   });
+  return sent;
+}
+
+bool CVirtualDeskApp::SendWindow(WindowId root, DesktopNumber target, bool follow) {
+  if (!CanSendTo(target)) return false;
+  bool sent = false;
+  RunOperation([&] {
+    std::list<WindowEntry> group = GroupOf(root);
+    if (!group.empty()) sent = SendGroup(root, std::move(group), target, follow);
+  });
+  return sent;
+}
+
+// A program still restacking its windows can move one past a walk, so a second walk takes what
+// of the group is still visible after the hides. With `follow` the switch that follows shows
+// them again on top of the target's windows. A send the system refused (an elevated window) moved
+// nothing: it is no send, and the view stays.
+bool CVirtualDeskApp::SendGroup(WindowId root, std::list<WindowEntry> group, DesktopNumber target,
+                                bool follow) {
+  std::set<WindowId> moving;
+  for (const WindowEntry& e : group) moving.insert(e.window);
+  HideOnto(std::move(group), target);
+  group = GroupOf(root);
+  if (!group.empty()) HideOnto(std::move(group), target);
+  const std::list<WindowEntry>& list = GetDesktop(target).windows;
+  const bool sent = std::any_of(list.begin(), list.end(),
+                                [&](const WindowEntry& e) { return moving.count(e.window) != 0; });
+  if (sent && follow) {
+    SwitchToDesktop(target);
+  } else {
+    RecordHiddenWindows();
+  }
   return sent;
 }
 
@@ -161,6 +180,17 @@ bool CVirtualDeskApp::TogglePinForeground() {
                     (pinned ? ", \"pinned\": true" : ", \"pinned\": false"));
   });
   return true;
+}
+
+bool CVirtualDeskApp::PinWindow(WindowId root) {
+  if (pins_.Holds(root) || !Capturable(root)) return false;
+  bool pinned = false;
+  RunOperation([&] {
+    pinned = pins_.Toggle(p_.windows, root);
+    if (pinned) DropFromLists({root});
+    RecordHiddenWindows();
+  });
+  return pinned;
 }
 
 void CVirtualDeskApp::ApplyMoreOptions(const MoreOptions& more) {
@@ -256,4 +286,5 @@ void CVirtualDeskApp::RunMoreOptionsDialog() {
   --openInterfaces_;
   moreOpen_ = false;
   SaveSettings();
+  RulesChanged();  // its rules dialog may have changed them
 }

@@ -13,6 +13,7 @@ class NoticeTip;
 class TrayShell;
 class DialogRunner;
 class TrayNumber;
+class WindowEvents;
 
 // Message numbers the program's logic handles, with their Win32 values.
 namespace msg {
@@ -27,6 +28,8 @@ constexpr std::intptr_t kEndSessionCloseApp = 0x1;  // ENDSESSION_CLOSEAPP in it
 constexpr std::uint32_t kCommand = 0x0111;          // WM_COMMAND
 constexpr std::uint32_t kHotkey = 0x0312;           // WM_HOTKEY
 constexpr std::uint32_t kTrayNotify = 0x0401;       // WM_USER + 1
+constexpr std::uint32_t kWindowEvent = 0x0402;      // WM_USER + 2: see WindowEvents
+constexpr std::uint32_t kTimer = 0x0113;            // WM_TIMER: wParam the timer's id
 constexpr std::intptr_t kLButtonDown = 0x0201;      // WM_LBUTTONDOWN, as the tray reports it
 constexpr std::intptr_t kRButtonDown = 0x0204;      // WM_RBUTTONDOWN
 }  // namespace msg
@@ -126,4 +129,5 @@ struct Platform {
   TrayShell& tray;
   DialogRunner& dialogs;
   TrayNumber& trayNumber;
+  WindowEvents& events;
 };

@@ -16,7 +16,10 @@ constexpr std::size_t kLockPathBuffer = 275;
 }  // namespace
 
 CVirtualDeskApp::CVirtualDeskApp(const Platform& platform)
-    : p_(platform), settings_(platform.store, *this), journal_(platform.store) {}
+    : p_(platform),
+      settings_(platform.store, *this),
+      journal_(platform.store),
+      rules_(platform.windows, platform.events, *this) {}
 
 CVirtualDeskApp::~CVirtualDeskApp() {
   Shutdown();
@@ -27,6 +30,7 @@ int CVirtualDeskApp::InitInstance() {
   dirty_ = true;
   InitEnvironment();
   LoadSettings();
+  RulesChanged();  // what is open already is left where it is
   current_ = 1;
   RecoverHiddenWindows();
   AddTrayIcon();
@@ -75,6 +79,7 @@ void CVirtualDeskApp::RunMessageLoop() {
 void CVirtualDeskApp::Shutdown() {
   if (shutDown_) return;
   shutDown_ = true;  // from here on nothing kept is handled
+  rules_.Stop();
   SaveSettings();
   ShowAllWindows();
   p_.tray.RemoveIcon();
@@ -133,8 +138,8 @@ bool CVirtualDeskApp::OnWindowMessage(std::uint32_t message, std::uintptr_t wPar
 bool CVirtualDeskApp::Deferrable(std::uint32_t message, std::intptr_t lParam) const {
   if (message == msg::kTrayNotify)
     return lParam == msg::kLButtonDown || lParam == msg::kRButtonDown;
-  return message == msg::kCommand || message == msg::kClose ||
-         (taskbarCreated_ != 0 && message == taskbarCreated_);
+  return message == msg::kCommand || message == msg::kClose || message == msg::kWindowEvent ||
+         message == msg::kTimer || (taskbarCreated_ != 0 && message == taskbarCreated_);
 }
 
 // A message handled here may run an operation whose end comes back here: the outer loop goes on
@@ -177,6 +182,10 @@ void CVirtualDeskApp::KeysPressedMeanwhileFirst() {
 
 bool CVirtualDeskApp::HandleMessage(std::uint32_t message, std::uintptr_t wParam,
                                     std::intptr_t lParam, std::intptr_t* result) {
+  if (OnRulesMessage(message, wParam, lParam)) {
+    *result = 0;
+    return true;
+  }
   switch (message) {
     case msg::kCommand:
       *result = 0;

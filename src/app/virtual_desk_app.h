@@ -12,6 +12,7 @@
 #include "desktops/desktop_table.h"
 #include "desktops/pinned_windows.h"
 #include "desktops/window_capture.h"
+#include "rules/rule_engine.h"
 #include "rules/rule_rows.h"
 #include "rules/window_rules.h"
 #include "settings/hidden_journal.h"
@@ -27,7 +28,8 @@ constexpr const char* kLockFileName = "veilswitcher.tmp";
 // takes, and gives them all back in its destructor, which runs on every orderly end.
 class CVirtualDeskApp : public FailureReporter,
                         public WindowMessageHandler,
-                        public HiddenWindowRescue {
+                        public HiddenWindowRescue,
+                        public RuleHost {
  public:
   explicit CVirtualDeskApp(const Platform& platform);
   ~CVirtualDeskApp() override;
@@ -103,6 +105,15 @@ class CVirtualDeskApp : public FailureReporter,
   // list; with `follow` the view goes along. False when nothing was sent.
   bool SendForegroundWindow(DesktopNumber target, bool follow);
   bool TogglePinForeground();  // false when the foreground window cannot be pinned
+  // The same for a given window that owns its group: false when nothing was sent or pinned.
+  bool SendWindow(WindowId root, DesktopNumber target, bool follow);
+  bool PinWindow(WindowId root);  // a pinned window stays pinned
+
+  // Window rules: read again from the store, and watched for only while some rule is stored.
+  void RulesChanged();
+  bool Capturable(WindowId w) override;
+  bool Busy() override { return UserInterfaceOpen(); }
+  Outcome Apply(WindowId w, const WindowRule& rule, bool mayFollow) override;
   bool IsPinned(WindowId w) const { return pins_.Holds(w); }
   MoreOptions GetMoreOptions() const { return more_; }
   void ApplyMoreOptions(const MoreOptions& more);
@@ -120,8 +131,6 @@ class CVirtualDeskApp : public FailureReporter,
   // Every unowned window of every desktop, each once: those visible now (pinned ones too)
   // top-down, then the other desktops' lists in desktop order.
   std::vector<OpenWindow> OpenWindows();
-  // The rules dialog has closed and the stored rules may differ from those in use.
-  void RulesChanged() {}  // nothing holds rules yet
 
   // The tray icon and its menu.
   void AddTrayIcon();
@@ -188,6 +197,8 @@ class CVirtualDeskApp : public FailureReporter,
   Reply RunCommand(const Command& command, DesktopNumber* then);
   Reply SwitchCommand(const Command& command, DesktopNumber* then);
   Reply SendCommand(const Command& command, DesktopNumber* then);
+  Reply ApplyRulesCommand(DesktopNumber* then);
+  bool OnRulesMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
   bool FindTarget(const Command& command, DesktopNumber* target, std::string* why) const;
   DesktopNumber DesktopCalled(const std::string& name) const;  // 0 when none is
   DesktopListing ListDesktops();
@@ -205,6 +216,8 @@ class CVirtualDeskApp : public FailureReporter,
   std::list<WindowEntry> GroupOf(WindowId root);
   std::list<WindowEntry> ForegroundGroup(WindowId* root);
   void HideOnto(std::list<WindowEntry> group, DesktopNumber target);
+  bool CanSendTo(DesktopNumber target) const;
+  bool SendGroup(WindowId root, std::list<WindowEntry> group, DesktopNumber target, bool follow);
   void DropFromLists(const std::set<WindowId>& windows);
   void NoteSwitch(DesktopNumber from, DesktopNumber to);
   void NoteDelete(DesktopNumber deleted);
@@ -247,4 +260,5 @@ class CVirtualDeskApp : public FailureReporter,
   std::vector<ExtraHotkey> extraHotkeys_;
   std::vector<WindowId> watchers_;  // clients of /watch, by their windows
   std::string modulePath_;
+  RuleEngine rules_;
 };

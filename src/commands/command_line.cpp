@@ -12,6 +12,8 @@ const char* const kUsageText =
     "  /send N|next|prev|NAME [/follow]  send the foreground window to that desktop; the view\n"
     "                                  goes along only with /follow\n"
     "  /pin     toggle the pin of the foreground window (pinned windows stay on every desktop)\n"
+    "  /apply   apply the window rules to the windows on the current desktop, as if each had\n"
+    "           just opened; prints how many were moved and pinned\n"
     "  /list    print the desktops, which one is current, and their windows and the pinned ones\n"
     "           (JSON: handle, title, program, process id and class of each window)\n"
     "  /gather  show every window hidden on any desktop here: it belongs to this desktop now\n"
@@ -40,7 +42,7 @@ constexpr VerbName kVerbs[] = {
     {"exit", CommandVerb::kExit},       {"help", CommandVerb::kHelp},
     {"version", CommandVerb::kVersion}, {"?", CommandVerb::kHelp},
     {"h", CommandVerb::kHelp},          {"gather", CommandVerb::kGather},
-    {"watch", CommandVerb::kWatch},
+    {"watch", CommandVerb::kWatch},     {"apply", CommandVerb::kApply},
 };
 
 char Lower(char c) {

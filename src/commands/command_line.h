@@ -7,7 +7,18 @@
 // client's own arguments and, again, the arguments a request carries to the running copy, so that
 // nothing the client refuses can reach the running copy by another road.
 
-enum class CommandVerb { kSwitch, kSend, kPin, kList, kExit, kHelp, kVersion, kGather, kWatch };
+enum class CommandVerb {
+  kSwitch,
+  kSend,
+  kPin,
+  kList,
+  kExit,
+  kHelp,
+  kVersion,
+  kGather,
+  kWatch,
+  kApply
+};
 
 // Where /switch and /send go. A target of digits alone is a desktop number, whatever names the
 // desktops have; next, prev and last (any case) are words, never names.

@@ -115,13 +115,15 @@ std::vector<WindowRule> LoadRules(SettingsStore& store) {
   return loaded;
 }
 
-// A rule's values are all rewritten, so whatever else a stored rule's key held goes with it.
+// A rule's values are all rewritten, so whatever else a stored rule's key held goes with it. A
+// rule's key that holds keys of its own cannot be deleted: it would come back as a rule, so the
+// save counts as failed.
 bool SaveRules(SettingsStore& store, const std::vector<WindowRule>& rules) {
   for (const auto& entry : RuleKeys(store))
     store.DeleteKey(std::string(rules::kKey) + "\\" + entry.second);
   bool saved = true;
   for (std::size_t i = 0; i < rules.size(); ++i) saved = WriteRule(store, i + 1, rules[i]) && saved;
-  return saved;
+  return saved && RuleKeys(store).size() == rules.size();
 }
 
 // Backtracks to the last star only: every earlier star's choice is as good as any other then.

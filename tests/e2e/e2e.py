@@ -33,6 +33,7 @@ PROGRAM_PATH = PROGRAM_DIR + "\\veilswitcher.exe"
 TWIN_PATH = PROGRAM_DIR + "\\veilswitcher.com"
 OPTIONS_KEY = "Software\\veilswitcher"
 DESKS_KEY = "Software\\veilswitcher\\desks"
+RULES_KEY = "Software\\veilswitcher\\rules"
 MORE_KEY = "Software\\veilswitcher\\more"
 RULES_KEY = "Software\\veilswitcher\\rules"
 RUN_KEY = "Software\\Microsoft\\Windows\\CurrentVersion\\Run"
@@ -1559,6 +1560,77 @@ class ScriptingWaits(WineTestCase):
 
 
 # ---- main -----------------------------------------------------------------------------------
+
+class Rules(WineTestCase):
+    """Rules stored before the start; new windows from the probe and a copy named mailer.exe."""
+
+    def rule(self, key, **values):
+        args = []
+        for name, v in values.items():
+            args += [name] + (["REG_DWORD", v.to_bytes(4, "little").hex()] if isinstance(v, int)
+                              else ["REG_SZ", v.encode().hex()])
+        self.probe("regset", RULES_KEY + "\\" + key, *args, check=True)
+
+    def mailer(self, prefix):
+        path = os.path.join(self.prefix, "drive_c", "mailer.exe")
+        if not os.path.exists(path):  # never rewritten while a copy runs
+            shutil.copy(self.probe_path, path)
+        self.running.append(Lines(["wine", path, "windows", prefix, "1", "600"], self.env))
+        self.assertEqual(self.running[-1].readline(), "ready")
+
+    def on_desktops(self):
+        return [sorted(d["windows"]) for d in self.listing()["desktops"]]
+
+    def test_a_rule_by_program_and_a_title_set_late_move_only_new_windows(self):
+        self.rule("1", Program="MAILER.exe", Desktop="VirtDesk2")
+        self.rule("2", Title="Inbox*", Desktop="VirtDesk3")
+        self.mailer("Old")
+        self.start_program()
+        self.mailer("New")
+        self.open_windows("Loading", 1)
+        self.open_windows("Other", 1)
+        time.sleep(2.5)
+        self.assertEqual(self.probe("retitle", "Loading1", "Inbox 2"), ["ok"])
+        self.assert_visible(["New1", "Inbox 2"], False, "a rule did not hide a new window")
+        self.assert_stays_visible(["Old1", "Other1"], "a rule acted on another window")
+        self.assertEqual(self.on_desktops()[1:], [["New1"], ["Inbox 2"]])
+
+    def test_a_pin_rule_and_a_follow_rule(self):
+        self.notice_off()
+        self.rule("1", Title="Pinned*", Pin=1)
+        self.rule("2", Title="Chat*", Desktop="VirtDesk3", Follow=1)
+        self.start_program()
+        self.open_windows("Pinned", 1)
+        time.sleep(1.5)
+        self.open_windows("Chat", 1)
+        self.assertEqual(self.probe("wait-foreground", "Chat1", WAIT_MS), ["ok"])
+        self.assertEqual((self.listing()["current"], self.on_desktops()[2]), (3, ["Chat1"]))
+        self.assertEqual(self.probe("visible", "Chat1", "Pinned1"), ["1", "1"])
+
+    def test_apply_moves_what_is_open_already(self):
+        self.rule("1", Title="W*", Desktop="VirtDesk2")
+        windows = self.open_windows("W", 2)
+        self.open_windows("Other", 1)
+        self.start_program()
+        self.assert_stays_visible(windows, "a window open at start was moved")
+        self.assertEqual(self.client("/apply")[:2], (0, b"2 moved, 0 pinned\n"))
+        self.assertEqual(self.on_desktops(), [["Other1"], windows, []])
+
+    def test_odd_rules_do_nothing_and_never_stop_the_program(self):
+        self.rule("1", Title="", Program="", Class="", Desktop="VirtDesk2")
+        self.rule("2", Title="*", Desktop="Nowhere")
+        self.rule("3", Title=7, Desktop="VirtDesk2", Pin="1")
+        self.rule("x", Title="*", Desktop="VirtDesk2")
+        self.probe("regset", RULES_KEY, "Title", "REG_SZ", b"*".hex(), check=True)
+        keys = [RULES_KEY + "\\" + k for k in ("1", "2", "3", "x")]
+        before = [self.regdump(k) for k in keys]
+        program = self.start_program()
+        self.open_windows("A", 1)
+        self.assert_stays_visible(["A1"], "an odd rule acted", seconds=2.5)
+        self.assertEqual(self.probe("msgbox", ERROR_CAPTION, 1000), ["none"])
+        self.assertIsNone(program.poll(), "odd rules ended the program")
+        self.assertEqual([self.regdump(k) for k in keys], before)
+
 
 def parse_args(argv):
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])

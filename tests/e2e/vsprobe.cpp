@@ -31,6 +31,7 @@ const char kUsage[] =
     "                                     freeze, the hide suspends veilswitcher's thread for\n"
     "                                     HIDE_MS: frozen, then thawed (or no thread). PREFIX\n"
     "                                     u:HEX is UTF-8 in hex\n"
+    "  retitle TITLE LATER                set that window's title to LATER\n"
     "  close TITLE                        post WM_CLOSE to that window\n"
     "  wait-foreground TITLE TIMEOUT_MS   poll until that window is in the foreground\n"
     "  keys COMBO...                      press combos like alt+right, alt+f2, ctrl+shift+x\n"
@@ -173,6 +174,16 @@ int OpenWindows(const char* prefix, int count, DWORD seconds, DWORD hideMs) {
   g_hideMs = hideMs;
   PumpUntil(GetTickCount() + seconds * 1000);
   return 0;
+}
+
+// As a program retitles its own window: a splash title made final.
+int Retitle(const char* title, const char* later) {
+  HWND w = FindWindowA(nullptr, title);
+  DWORD_PTR result = 0;
+  const bool set = w && SendMessageTimeoutA(w, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(later),
+                                            SMTO_NORMAL, 5000, &result);
+  Say(set ? "ok" : "missing");
+  return set ? 0 : 1;
 }
 
 int CloseWindow(const char* title) {
@@ -1314,6 +1325,7 @@ int Run(int argc, char** argv) {
                        g_hearing ? ParseNumber(args[3]) : 0);
   }
   if (cmd == "close" && rest == 1) return CloseWindow(args[0]);
+  if (cmd == "retitle" && rest == 2) return Retitle(args[0], args[1]);
   if (cmd == "wait-foreground" && rest == 2) return WaitForeground(args[0], ParseNumber(args[1]));
   if (cmd == "keys" && rest >= 1) return PressKeys(rest, args);
   if (cmd == "quick-keys" && rest >= 1) return PressKeys(rest, args, 5);

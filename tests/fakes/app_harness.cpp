@@ -15,7 +15,8 @@ AppHarness::AppHarness() {
 AppHarness::~AppHarness() = default;
 
 Platform AppHarness::platform() {
-  return Platform{windows, store, hotkeys, notice, boxes, process, host, tray, dialogs, trayNumber};
+  return Platform{windows, store, hotkeys, notice,     boxes, process,
+                  host,    tray,  dialogs, trayNumber, events};
 }
 
 std::optional<int> AppHarness::Start() {

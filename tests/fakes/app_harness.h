@@ -12,6 +12,7 @@
 #include "fakes/fake_settings_store.h"
 #include "fakes/fake_shell.h"
 #include "fakes/fake_tray_and_dialogs.h"
+#include "fakes/fake_window_events.h"
 #include "fakes/fake_window_system.h"
 #include "fakes/timeline.h"
 
@@ -47,6 +48,7 @@ class AppHarness {
   FakeTrayShell tray{host};
   FakeDialogRunner dialogs;
   FakeTrayNumber trayNumber;
+  FakeWindowEvents events{windows, host};
 
  private:
   std::unique_ptr<CVirtualDeskApp> app_;

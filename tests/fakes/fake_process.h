@@ -94,6 +94,11 @@ class FakeWindowHost : public WindowHost, public TimelineSource {
     Post(kToHiddenWindow, message, wParam, lParam);
   }
   void PostThread(std::uint32_t message, std::intptr_t lParam) { Post(0, message, 0, lParam); }
+  // Straight to the hidden window's procedure, as a sent message or a dispatch from any loop.
+  void DeliverToHidden(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+    std::intptr_t result = 0;
+    if (handler_ && hidden_) handler_->OnWindowMessage(message, wParam, lParam, &result);
+  }
 
   WindowId Hidden() const { return hidden_; }
   bool ClassRegistered() const { return handler_ != nullptr; }

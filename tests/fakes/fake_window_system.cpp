@@ -14,6 +14,7 @@ WindowId FakeWindowSystem::Open(const std::string& title, bool visible, std::uin
   zorder_.push_front(id);
   place_[id] = zorder_.begin();
   if (visible) SetActive(id);
+  if (observer_) observer_(id, true);
   return id;
 }
 
@@ -29,11 +30,17 @@ void FakeWindowSystem::Destroy(WindowId w) {
 }
 
 void FakeWindowSystem::SetTitle(WindowId w, const std::string& title) {
-  if (Window* win = Find(w)) win->title = title;
+  Window* win = Find(w);
+  if (!win) return;
+  win->title = title;
+  if (observer_) observer_(w, false);
 }
 
 void FakeWindowSystem::SetVisibleByOwner(WindowId w, bool visible) {
-  if (Window* win = Find(w)) win->visible = win->heardVisible = visible;
+  Window* win = Find(w);
+  if (!win) return;
+  win->visible = win->heardVisible = visible;
+  if (visible && observer_) observer_(w, false);
 }
 
 void FakeWindowSystem::SetElevated(WindowId w) {

@@ -58,6 +58,8 @@ class FakeWindowSystem : public WindowSystem, public TimelineSource {
   // step of a walk: a walk already past the top misses it.
   void RaiseDuringWalk(WindowId w) { raiseDuringWalk_ = w; }
   void SetElevated(WindowId w);
+  // Told of every window opened (true), and of every one shown or retitled by its program.
+  void Observe(std::function<void(WindowId, bool)> observer) { observer_ = std::move(observer); }
   // What a peek at the queue does too: messages sent to the program meanwhile are handled.
   void HandleSentMessages() { Wait(); }
   // Runs `hook` at every wait of the program from now on, until it answers true.
@@ -141,4 +143,5 @@ class FakeWindowSystem : public WindowSystem, public TimelineSource {
   int activationChanges_ = 0;
   std::vector<std::function<bool()>> hooks_;
   WindowId raiseDuringWalk_ = 0;
+  std::function<void(WindowId, bool)> observer_;
 };

@@ -27,12 +27,12 @@ TEST(CommandLine, EverySpellingOfEachCommandAndTheLinesRefused) {
       {{"/send", "/follow", "/follow"}, "/send /follow /follow"}, {{"/pin"}, "/pin"},
       {{"-list"}, "/list"}, {{"--exit"}, "/exit"}, {{"/?"}, "/help"}, {{"-h"}, "/help"},
       {{"--HELP"}, "/help"}, {{"-?"}, "/help"}, {{"/Version"}, "/version"},
-      {{"--version"}, "/version"}};
+      {{"--version"}, "/version"}, {{"-APPLY"}, "/apply"}};
   const std::vector<Args> refused = {
       {}, {"switch", "2"}, {"/"}, {"--"}, {"/jump"}, {"/switch"}, {"/switch", ""},
       {"/switch", "1", "2"}, {"/switch", "2", "/follow"}, {"/switch", "ABCDEFGHIJKLMNO"},
       {"/send", "/follow"}, {"/send", "1", "/follow", "/follow"}, {"/pin", "1"},
-      {"/version", "2"}, {"-h", "/list"}, {"/?", "/?"}, {"-v"}, {"/he"}, {"--hh"}};
+      {"/version", "2"}, {"-h", "/list"}, {"/?", "/?"}, {"-v"}, {"/he"}, {"--hh"}, {"/apply", "2"}};
   // clang-format on
   for (const auto& [args, meaning] : cases) EXPECT_EQ(Meaning(args), meaning) << args[0];
   for (const Args& args : refused) EXPECT_EQ(Meaning(args), "refused") << args.size();

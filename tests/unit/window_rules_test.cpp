@@ -68,6 +68,8 @@ TEST(StoredWindowRules, MalformedKeysAreIgnoredAndSavingKeepsWhatIsNoRule) {
   EXPECT_FALSE(store.HasKey(ten));
   EXPECT_TRUE(store.HasKey(std::string(kRules) + "\\01"));
   EXPECT_NE(store.Find(kRules, "1"), nullptr);
+  store.Seed(std::string(kRules) + "\\7\\inner", "Program", kSz, "x");  // undeletable rule 7
+  EXPECT_FALSE(SaveRules(store, {}));
   EXPECT_EQ(store.OpenHandles(), 0u);
 }
 

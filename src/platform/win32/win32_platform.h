@@ -9,6 +9,7 @@
 #include "platform/win32/win32_settings_store.h"
 #include "platform/win32/win32_tray_number.h"
 #include "platform/win32/win32_tray_shell.h"
+#include "platform/win32/win32_window_events.h"
 #include "platform/win32/win32_window_host.h"
 #include "platform/win32/win32_window_system.h"
 
@@ -25,9 +26,10 @@ struct Win32Platform {
   Win32TrayShell tray;
   Win32DialogRunner dialogs;
   Win32TrayNumber trayNumber{tray};
+  Win32WindowEvents events{host};
 
   Platform Get() {
-    return Platform{windows, store, hotkeys, notice,  boxes,
-                    process, host,  tray,    dialogs, trayNumber};
+    return Platform{windows, store, hotkeys, notice,     boxes, process,
+                    host,    tray,  dialogs, trayNumber, events};
   }
 };

@@ -22,6 +22,7 @@ class Win32WindowHost : public WindowHost {
   bool Notify(WindowId to, std::uintptr_t tag, const std::string& bytes) override;
   void ReleaseSender(std::intptr_t result) override;
   bool TakeQueuedHotkey(std::uint32_t* lParam) override;
+  HWND HiddenWindow() const { return hidden_; }
 
  private:
   bool SendWithin(WindowId to, std::uintptr_t tag, const std::string& bytes, UINT milliseconds);
