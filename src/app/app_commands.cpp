@@ -95,8 +95,11 @@ Reply CVirtualDeskApp::RunCommand(const Command& command, DesktopNumber* then) {
     case CommandVerb::kSend:
       return SendCommand(command, then);
     case CommandVerb::kPin:
-      if (TogglePinForeground()) return Reply{kExitDone, ""};
-      return Refusal("the foreground window cannot be pinned");
+      if (command.byWindow ? TogglePinOf(command.window) : TogglePinForeground())
+        return Reply{kExitDone, ""};
+      return Refusal(command.byWindow
+                         ? "window " + std::to_string(command.window) + " cannot be pinned"
+                         : "the foreground window cannot be pinned");
     case CommandVerb::kExit:
       return Reply{kExitDone, ""};
     case CommandVerb::kGather:
@@ -115,8 +118,9 @@ Reply CVirtualDeskApp::SendCommand(const Command& command, DesktopNumber* then) 
   DesktopNumber target = 0;
   std::string why;
   if (!FindTarget(command, &target, &why)) return Refusal(why);
-  if (!SendForegroundWindow(target, false))
-    return Refusal("nothing to send to desktop " + std::to_string(target));
+  const bool sent = command.byWindow ? SendWindowAround(command.window, target, false)
+                                     : SendForegroundWindow(target, false);
+  if (!sent) return Refusal("nothing to send to desktop " + std::to_string(target));
   if (command.follow) *then = target;
   return Reply{kExitDone, ""};
 }

@@ -74,11 +74,11 @@ std::list<WindowEntry> CVirtualDeskApp::GroupOf(WindowId root) {
   return group;
 }
 
-// The foreground window's group, top-down; empty when the foreground window itself is not one a
-// switch would capture. That is asked of the window itself: a program still restacking its
-// windows can move one past the walk, and the foreground window so missed goes on top.
-std::list<WindowEntry> CVirtualDeskApp::ForegroundGroup(WindowId* root) {
-  const WindowId fg = p_.windows.Foreground();
+// The group of window `fg` (the foreground window, or one a script names), top-down; empty when
+// the window itself is not one a switch would capture. That is asked of the window itself: a
+// program still restacking its windows can move one past the walk, and the window so missed goes
+// on top.
+std::list<WindowEntry> CVirtualDeskApp::GroupAround(WindowId fg, WindowId* root) {
   if (fg == 0 || p_.windows.ProcessOf(fg) == p_.windows.ProcessOf(hiddenWindow_)) return {};
   DesktopInfo alone;
   if (TakeWindow(p_.windows, hiddenWindow_, fg, alone, pending_)) SkipHeldWindows(alone, 0);
@@ -116,11 +116,15 @@ bool CVirtualDeskApp::CanSendTo(DesktopNumber target) const {
 }
 
 bool CVirtualDeskApp::SendForegroundWindow(DesktopNumber target, bool follow) {
+  return SendWindowAround(p_.windows.Foreground(), target, follow);
+}
+
+bool CVirtualDeskApp::SendWindowAround(WindowId w, DesktopNumber target, bool follow) {
   if (!CanSendTo(target)) return false;
   bool sent = false;
   RunOperation([&] {
     WindowId root = 0;
-    std::list<WindowEntry> group = ForegroundGroup(&root);
+    std::list<WindowEntry> group = GroupAround(w, &root);
     if (!group.empty()) sent = SendGroup(root, std::move(group), target, follow);
   });
   return sent;
@@ -150,6 +154,7 @@ bool CVirtualDeskApp::SendGroup(WindowId root, std::list<WindowEntry> group, Des
   const std::list<WindowEntry>& list = GetDesktop(target).windows;
   const bool sent = std::any_of(list.begin(), list.end(),
                                 [&](const WindowEntry& e) { return moving.count(e.window) != 0; });
+  if (sent) Tell("send", ", \"desktop\": " + std::to_string(target));
   if (sent && follow) {
     SwitchToDesktop(target);
   } else {
@@ -161,8 +166,11 @@ bool CVirtualDeskApp::SendGroup(WindowId root, std::list<WindowEntry> group, Des
 // A pinned window belongs to no desktop; once unpinned it belongs to the current one, where it
 // is visible.
 bool CVirtualDeskApp::TogglePinForeground() {
-  const WindowId fg = p_.windows.Foreground();
-  if (fg == 0) return false;
+  return TogglePinOf(p_.windows.Foreground());
+}
+
+bool CVirtualDeskApp::TogglePinOf(WindowId fg) {
+  if (fg == 0 || !p_.windows.Exists(fg)) return false;
   const WindowId root = p_.windows.RootOwner(fg);
   if (root == 0 || p_.windows.ProcessOf(root) == p_.windows.ProcessOf(hiddenWindow_)) return false;
   if (!pins_.Holds(root)) {
@@ -176,8 +184,7 @@ bool CVirtualDeskApp::TogglePinForeground() {
     const bool pinned = pins_.Toggle(p_.windows, root);
     if (pinned) DropFromLists({root});
     RecordHiddenWindows();
-    Tell("pin", ", \"handle\": " + std::to_string(root) +
-                    (pinned ? ", \"pinned\": true" : ", \"pinned\": false"));
+    TellPin(root, pinned);
   });
   return true;
 }
@@ -189,8 +196,14 @@ bool CVirtualDeskApp::PinWindow(WindowId root) {
     pinned = pins_.Toggle(p_.windows, root);
     if (pinned) DropFromLists({root});
     RecordHiddenWindows();
+    if (pinned) TellPin(root, true);
   });
   return pinned;
+}
+
+void CVirtualDeskApp::TellPin(WindowId root, bool pinned) {
+  Tell("pin",
+       ", \"handle\": " + std::to_string(root) + ", \"pinned\": " + (pinned ? "true" : "false"));
 }
 
 void CVirtualDeskApp::ApplyMoreOptions(const MoreOptions& more) {

@@ -105,6 +105,9 @@ class CVirtualDeskApp : public FailureReporter,
   // list; with `follow` the view goes along. False when nothing was sent.
   bool SendForegroundWindow(DesktopNumber target, bool follow);
   bool TogglePinForeground();  // false when the foreground window cannot be pinned
+  // The same for window `w` and its group, as a script names it.
+  bool SendWindowAround(WindowId w, DesktopNumber target, bool follow);
+  bool TogglePinOf(WindowId w);
   // The same for a given window that owns its group: false when nothing was sent or pinned.
   bool SendWindow(WindowId root, DesktopNumber target, bool follow);
   bool PinWindow(WindowId root);  // a pinned window stays pinned
@@ -214,7 +217,8 @@ class CVirtualDeskApp : public FailureReporter,
   bool HeldByExtra(HotkeyCode code) const;
   void SkipHeldWindows(DesktopInfo& desk, std::size_t before);
   std::list<WindowEntry> GroupOf(WindowId root);
-  std::list<WindowEntry> ForegroundGroup(WindowId* root);
+  std::list<WindowEntry> GroupAround(WindowId w, WindowId* root);
+  void TellPin(WindowId root, bool pinned);
   void HideOnto(std::list<WindowEntry> group, DesktopNumber target);
   bool CanSendTo(DesktopNumber target) const;
   bool SendGroup(WindowId root, std::list<WindowEntry> group, DesktopNumber target, bool follow);

@@ -1,6 +1,7 @@
 #include "commands/command_line.h"
 
 #include <cstddef>
+#include <cstring>
 
 #include "desktops/desktop_table.h"
 
@@ -112,12 +113,50 @@ bool IsFollow(const std::string& arg) {
   return OptionWord(arg, &word) && SameWord(word, "follow");
 }
 
+bool IsWindowOption(const std::string& arg) {
+  std::string word;
+  return OptionWord(arg, &word) && SameWord(word, "window");
+}
+
+// Decimal, or hexadecimal after 0x, as /list gives a handle and scripts write one; 32 bits.
+bool ParseHandle(const std::string& text, Command* command, std::string* reason) {
+  const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+  const std::string digits = hex ? text.substr(2) : text;
+  const char* alphabet = hex ? "0123456789abcdef" : "0123456789";
+  std::uint64_t value = 0;
+  bool ok = !digits.empty() && digits.size() <= 10;
+  for (std::size_t i = 0; ok && i < digits.size(); ++i) {
+    const char* at = std::strchr(alphabet, Lower(digits[i]));
+    ok = digits[i] != '\0' && at != nullptr;
+    if (ok) value = value * (hex ? 16 : 10) + static_cast<std::uint64_t>(at - alphabet);
+  }
+  if (!ok || value > 0xFFFFFFFFu) {
+    *reason = "not a window handle: " + text;
+    return false;
+  }
+  command->byWindow = true;
+  command->window = static_cast<WindowId>(value);
+  return true;
+}
+
+// "/window HANDLE" at args[i]; moves i past the handle.
+bool TakeWindowOption(const std::vector<std::string>& args, std::size_t* i, Command* command,
+                      std::string* reason) {
+  if (*i + 1 >= args.size()) {
+    *reason = "which window?";
+    return false;
+  }
+  return ParseHandle(args[++*i], command, reason);
+}
+
 // /switch TARGET, or /send with TARGET and /follow in either order.
 bool ParseOperands(const std::vector<std::string>& args, Command* command, std::string* reason) {
   const bool sending = command->verb == CommandVerb::kSend;
   for (std::size_t i = 1; i < args.size(); ++i) {
     if (sending && !command->follow && IsFollow(args[i])) {
       command->follow = true;
+    } else if (sending && !command->byWindow && IsWindowOption(args[i])) {
+      if (!TakeWindowOption(args, &i, command, reason)) return false;
     } else if (command->target == TargetKind::kNone) {
       if (!ParseTarget(args[i], !sending, command, reason)) return false;
     } else {
@@ -134,7 +173,8 @@ bool ParseOperands(const std::vector<std::string>& args, Command* command, std::
 
 bool Command::operator==(const Command& other) const {
   return verb == other.verb && target == other.target && number == other.number &&
-         name == other.name && follow == other.follow;
+         name == other.name && follow == other.follow && byWindow == other.byWindow &&
+         window == other.window;
 }
 
 bool AsksRunningCopy(const std::vector<std::string>& args) {
@@ -154,7 +194,12 @@ bool ParseCommandLine(const std::vector<std::string>& args, Command* command, st
     if (v.verb == CommandVerb::kSwitch || v.verb == CommandVerb::kSend)
       return ParseOperands(args, command, reason);
     if (args.size() == 1) return true;
-    *reason = "unexpected argument: " + args[1];
+    std::size_t i = 1;
+    if (v.verb == CommandVerb::kPin && IsWindowOption(args[1])) {
+      if (!TakeWindowOption(args, &i, command, reason)) return false;
+      if (++i == args.size()) return true;
+    }
+    *reason = "unexpected argument: " + args[i];
     return false;
   }
   *reason = "unknown command: " + args[0];
@@ -189,5 +234,9 @@ std::vector<std::string> CommandArguments(const Command& command) {
       break;
   }
   if (command.follow) args.push_back("/follow");
+  if (command.byWindow) {
+    args.push_back("/window");
+    args.push_back(std::to_string(command.window));
+  }
   return args;
 }

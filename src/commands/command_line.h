@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "core_types.h"
+
 // A command for the running copy, as typed after the program's name. The same parser reads the
 // client's own arguments and, again, the arguments a request carries to the running copy, so that
 // nothing the client refuses can reach the running copy by another road.
@@ -29,7 +31,9 @@ struct Command {
   TargetKind target = TargetKind::kNone;
   int number = 0;    // kNumber: 0 .. kNumberCeiling; past the last desktop is the copy's to refuse
   std::string name;  // kName: 1 .. 14 characters of the program's 8-bit text
-  bool follow = false;  // /send only
+  bool follow = false;    // /send only
+  bool byWindow = false;  // /send and /pin: on `window` instead of the foreground window
+  WindowId window = 0;
 
   bool operator==(const Command& other) const;
 };

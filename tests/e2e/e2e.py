@@ -1359,7 +1359,7 @@ class Scripting(WineTestCase):
         switched = self.client("/switch", "VirtDesk3")[0]
         self.assertEqual((switched, self.listing()["current"]), (0, 3))
 
-    def test_list_describes_each_window_and_gather_brings_every_one_here(self):
+    def test_list_describes_each_window_gather_brings_them_here_and_send_takes_one(self):
         windows = self.open_windows("W")
         self.start_program()
         self.assertEqual(self.probe("wait-foreground", "W3", WAIT_MS), ["ok"])
@@ -1377,6 +1377,11 @@ class Scripting(WineTestCase):
         self.assert_visible(windows, True, "/gather left windows hidden")
         self.assertEqual([sorted(d["windows"]) for d in self.listing()["desktops"]],
                          [[], ["W1", "W2"], []], "the gathered windows belong to desktop 2 now")
+        here = self.listing(titles=False)["desktops"][1]["windows"]
+        w1 = next(w["handle"] for w in here if w["title"] == "W1")
+        self.assertEqual(self.client("/send", "3", "/window", hex(w1))[0], 0)
+        self.assert_visible(["W1"], False, "/send /window did not send W1")
+        self.assertEqual(self.probe("visible", "W2"), ["1"], "/send /window sent more than W1")
 
     def test_watch_prints_a_line_for_each_change_until_the_copy_ends(self):
         self.open_windows("W")

@@ -126,6 +126,23 @@ TEST_F(Commands, ASendThatMovedNothingIsRefused) {
   EXPECT_EQ(State(), before);
 }
 
+// A script names the window: it goes with its group, the foreground window stays; a handle that
+// names no window, or one a switch would not take, is refused.
+TEST_F(Commands, SendAndPinActOnTheWindowAScriptNames) {
+  const WindowId a = h.windows.ZOrder()[1];  // below B, the foreground window
+  const WindowId tool = h.windows.Open("A's tool");
+  h.windows.SetOwner(tool, a);
+  h.windows.ClickOn(h.windows.ZOrder()[1]);  // B
+  EXPECT_EQ(Run("/send 3 /window " + std::to_string(a)), "3 0 ");
+  EXPECT_EQ(h.Titles(3), (Strings{"A", "A's tool"}));
+  EXPECT_EQ(Run("/send 2 /window 0x7777"), "3 1 nothing to send to desktop 2\n");
+  EXPECT_EQ(Run("/pin /window " + std::to_string(h.host.Hidden())),
+            "3 1 window " + std::to_string(h.host.Hidden()) + " cannot be pinned\n");
+  const WindowId b = h.windows.Foreground();
+  EXPECT_EQ(Run("/pin /window " + std::to_string(b) + "; /switch 2"), "3 0 3 0 ");
+  EXPECT_TRUE(h.windows.IsVisible(b));
+}
+
 // The way back from anything: every hidden window comes here, one whose program has not yet taken
 // its hide among them, and the other desktops are empty afterwards.
 TEST_F(Commands, GatherBringsEveryHiddenWindowHere) {

@@ -27,12 +27,17 @@ TEST(CommandLine, EverySpellingOfEachCommandAndTheLinesRefused) {
       {{"/send", "/follow", "/follow"}, "/send /follow /follow"}, {{"/pin"}, "/pin"},
       {{"-list"}, "/list"}, {{"--exit"}, "/exit"}, {{"/?"}, "/help"}, {{"-h"}, "/help"},
       {{"--HELP"}, "/help"}, {{"-?"}, "/help"}, {{"/Version"}, "/version"},
-      {{"--version"}, "/version"}, {{"-APPLY"}, "/apply"}};
+      {{"--version"}, "/version"}, {{"-APPLY"}, "/apply"},
+      {{"/send", "-WINDOW", "0x1a2B", "3"}, "/send 3 /window 6699"},
+      {{"/pin", "/window", "4294967295"}, "/pin /window 4294967295"}};
   const std::vector<Args> refused = {
       {}, {"switch", "2"}, {"/"}, {"--"}, {"/jump"}, {"/switch"}, {"/switch", ""},
       {"/switch", "1", "2"}, {"/switch", "2", "/follow"}, {"/switch", "ABCDEFGHIJKLMNO"},
       {"/send", "/follow"}, {"/send", "1", "/follow", "/follow"}, {"/pin", "1"},
-      {"/version", "2"}, {"-h", "/list"}, {"/?", "/?"}, {"-v"}, {"/he"}, {"--hh"}, {"/apply", "2"}};
+      {"/version", "2"}, {"-h", "/list"}, {"/?", "/?"}, {"-v"}, {"/he"}, {"--hh"}, {"/apply", "2"},
+      {"/pin", "/window"}, {"/pin", "/window", "0xZZ"}, {"/pin", "/window", "1", "2"},
+      {"/send", "2", "/window", "4294967296"}, {"/send", "2", "/window", "0x"},
+      {"/send", "2", "/window", "1", "/window", "2"}, {"/switch", "2", "/window", "1"}};
   // clang-format on
   for (const auto& [args, meaning] : cases) EXPECT_EQ(Meaning(args), meaning) << args[0];
   for (const Args& args : refused) EXPECT_EQ(Meaning(args), "refused") << args.size();
