@@ -13,6 +13,8 @@ const char* const kUsageText =
     "  /send N|next|prev|NAME [/follow]  send the foreground window to that desktop; the view\n"
     "                                  goes along only with /follow\n"
     "  /pin     toggle the pin of the foreground window (pinned windows stay on every desktop)\n"
+    "  /send and /pin with /window HANDLE (decimal or 0x hex, as /list gives it) act on that\n"
+    "           window and the windows it owns instead of the foreground window\n"
     "  /apply   apply the window rules to the windows on the current desktop, as if each had\n"
     "           just opened; prints how many were moved and pinned\n"
     "  /list    print the desktops, which one is current, and their windows and the pinned ones\n"
