@@ -5,6 +5,7 @@
 # Prints figures only; it asserts nothing. Takes about twelve minutes on a 2-core machine once
 # both builds exist (the 1000-window plain loop and the extras take most of it).
 #   scripts/bench.sh --rules    the window rules' figures alone (about a minute)
+#   scripts/bench.sh --watchers /watch clients connected during switches, alone (a few minutes)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 cd "$VS_ROOT"
@@ -27,10 +28,10 @@ helpers="$VS_WIN_BUILD/bench/wine"
 outdir="$(mktemp -d)"
 trap 'vs_stop_display; rm -rf "$outdir"' EXIT
 
-if [ "${1:-}" = "--rules" ]; then
+if [ "${1:-}" = "--rules" ] || [ "${1:-}" = "--watchers" ]; then
   vs_ensure_display
   python3 bench/wine/bench_wine.py --exe "$exe" --probe "$helpers/bench_probe.exe" \
-    --hello "$helpers/bench_hello.exe" --journal "$helpers/bench_journal.exe" --only-rules
+    --hello "$helpers/bench_hello.exe" --journal "$helpers/bench_journal.exe" "--only-${1#--}"
   exit 0
 fi
 

@@ -34,6 +34,7 @@ import math
 import os
 import select
 import shutil
+import signal
 import statistics
 import subprocess
 import sys
@@ -348,9 +349,24 @@ def measure_switching(prefix, counts, reps, warmup):
     switches = measure_switches(prefix, counts, reps, warmup)
     sends = measure_sends(prefix, [c for c in counts if c <= 100], reps, warmup)
     pinned = measure_pinned(prefix, [c for c in counts if c <= 100], reps, warmup)
+    watched = measure_watchers(prefix, reps, warmup)
     prefix.probe("close-class", APP_CLASS)
     program.wait()
-    return baselines, switches, sends, pinned
+    return baselines, switches, sends, pinned, watched
+
+
+def measure_watched_program(prefix, reps, warmup):
+    """The watchers alone, with the program started as for the switches."""
+    prefix.probe("notice-off")
+    watcher = prefix.spawn(PROBE, "watch-start", APP_CLASS, STEP_TIMEOUT_S * 1000,
+                           first="watching")
+    program = prefix.spawn(PROGRAM)
+    for wanted in ("window", "idle"):
+        watcher.expect(wanted)
+    watched = measure_watchers(prefix, reps, warmup)
+    prefix.probe("close-class", APP_CLASS)
+    program.wait()
+    return watched
 
 
 # ---- the report ----------------------------------------------------------------------------
@@ -458,6 +474,51 @@ def report_starts(starts, runs):
         row(label, [1000 * run[step] for run in starts[kind]], spread)
 
 
+# ---- watchers ------------------------------------------------------------------------------
+
+def start_watcher(prefix):
+    """A `/watch` client whose lines go nowhere, as a status bar's that is not drawing."""
+    return subprocess.Popen(["wine", PROGRAM, "/watch"], env=prefix.env, stdin=subprocess.DEVNULL,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def measure_watchers(prefix, reps, warmup):
+    """10 windows switched away and back with no watcher, with three, then with three and one
+    whose every thread is stopped (SIGSTOP of its process: it takes no message at all)."""
+    owner = prefix.spawn(PROBE, "windows", "BV", 10, 3600, first="ready")
+    loop = lambda: switch_loop(prefix, "BV", 10, reps, warmup, "alt+right", "alt+left")
+    result = {"none": loop()}
+    watchers = [start_watcher(prefix) for _ in range(3)]
+    time.sleep(3)
+    result["three"] = loop()
+    hung = start_watcher(prefix)
+    time.sleep(3)
+    stopped = subprocess.run(["pgrep", "-f", "veilswitcher.exe /watch"], capture_output=True,
+                             text=True).stdout.split()[-1:]
+    for pid in stopped:
+        os.kill(int(pid), signal.SIGSTOP)
+    result["hung"] = loop()
+    for pid in stopped:
+        os.kill(int(pid), signal.SIGCONT)
+    for proc in watchers + [hung]:
+        proc.kill()
+        proc.wait()
+    prefix.probe("quit-owner", "BV1")
+    owner.wait()
+    prefix.running.remove(owner)
+    return result
+
+
+def report_watchers(watched):
+    print()
+    print("/watch clients connected during a switch of 10 windows away and back (medians, ms):")
+    none = median(watched["none"].away) + median(watched["none"].back)
+    for key, label in (("none", "no watcher"), ("three", "three watchers"),
+                       ("hung", "three watchers and one stopped")):
+        both = median(watched[key].away) + median(watched[key].back)
+        print("  %-58s%8.1f ms  (%.3f of no watcher)" % (label, both, both / none))
+
+
 # ---- window rules --------------------------------------------------------------------------
 
 def measure_rules(prefix, reps, idle_s=10, stored=20):
@@ -520,6 +581,7 @@ def parse_args(argv):
     parser.add_argument("--windows", default="10,100,1000",
                         help="window counts, comma-separated")
     parser.add_argument("--only-rules", action="store_true", help="the window rules alone")
+    parser.add_argument("--only-watchers", action="store_true", help="the watchers alone")
     return parser.parse_args(argv)
 
 
@@ -539,6 +601,11 @@ def main(argv):
         prefix.boot()
         # A program that outlives the measurements keeps the wineserver and the desktop warm.
         prefix.spawn(PROBE, "idle", 600, first="ready")
+        if args.only_watchers:
+            watched = measure_watched_program(prefix, args.reps, args.warmup)
+            print("The real program under %s:" % wine_version())
+            report_watchers(watched)
+            return 0
         rules = measure_rules(prefix, args.reps)
         if args.only_rules:
             print("The real program under %s:" % wine_version())
@@ -548,8 +615,8 @@ def main(argv):
         starts = measure_starts(prefix, args.starts)
         log("start-up measured in %.1f s" % (time.monotonic() - started))
         started = time.monotonic()
-        baselines, switches, sends, pinned = measure_switching(prefix, counts, args.reps,
-                                                               args.warmup)
+        baselines, switches, sends, pinned, watched = measure_switching(prefix, counts,
+                                                                        args.reps, args.warmup)
         log("switching measured in %.1f s" % (time.monotonic() - started))
     finally:
         prefix.remove()
@@ -558,6 +625,7 @@ def main(argv):
     report_switching(baselines, switches, args.reps, args.warmup)
     report_sends(sends)
     report_pinned(pinned)
+    report_watchers(watched)
     report_starts(starts, args.starts)
     report_rules(rules)
     return 0
