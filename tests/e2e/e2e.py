@@ -1393,6 +1393,10 @@ class Scripting(WineTestCase):
                              {"event": "state", "current": 1, "name": "VirtDesk1",
                               "desktops": ["VirtDesk1", "VirtDesk2", "VirtDesk3"]})
         watchers[1].proc.kill()  # a watcher that has gone costs the copy nothing
+        self.assertEqual(self.probe("wait-foreground", "W3", WAIT_MS), ["ok"])
+        self.assertEqual(self.client("/pin")[0], 0)
+        pinned = json.loads(watchers[0].readline())
+        self.assertEqual((pinned["event"], pinned["pinned"]), ("pin", True))
         self.press("alt+right")
         self.assertEqual(json.loads(watchers[0].readline()),
                          {"event": "switch", "current": 2, "name": "VirtDesk2"})

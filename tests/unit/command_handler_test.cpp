@@ -170,7 +170,7 @@ TEST_F(Commands, WatchersHearEveryChangeAndOneThatDoesNotAnswerIsDropped) {
   h.host.HangWatcher(10);
   Run("/switch 2");
   const WindowId pinned = h.windows.Open("P");
-  Run("/pin; /switch 1");
+  Run("/pin; /switch 1; /send 3");
   ASSERT_TRUE(h.app().SetDesktopName(3, "Drei"));
   auto linesTo = [&](WindowId w) {
     std::string lines;
@@ -184,6 +184,7 @@ TEST_F(Commands, WatchersHearEveryChangeAndOneThatDoesNotAnswerIsDropped) {
                 std::to_string(pinned) +
                 ", \"pinned\": true}\n"
                 "{\"event\": \"switch\", \"current\": 1, \"name\": \"One\"}\n"
+                "{\"event\": \"send\", \"current\": 1, \"name\": \"One\", \"desktop\": 3}\n"
                 "{\"event\": \"desktops\", \"current\": 1, \"name\": \"One\", \"desktops\": "
                 "[\"One\", \"Two\", \"Drei\"]}\n");
   EXPECT_EQ(linesTo(10), "");
