@@ -356,7 +356,9 @@ def measure_switching(prefix, counts, reps, warmup):
 
 
 def measure_watched_program(prefix, reps, warmup):
-    """The watchers alone, with the program started as for the switches."""
+    """The watchers alone, with the program started as for the switches, after a first start
+    that writes the defaults."""
+    measure_starts(prefix, 1)
     prefix.probe("notice-off")
     watcher = prefix.spawn(PROBE, "watch-start", APP_CLASS, STEP_TIMEOUT_S * 1000,
                            first="watching")
