@@ -745,6 +745,7 @@ class Notice(WineTestCase):
         self.assertTrue(line and line.startswith("tip "), "no notice after Alt+Right: %r" % line)
         rect = [int(v) for v in line.split()[1:]]
         pixels = self.grab(rect)
+        self.screenshot("notice", (0, 0, rect[2] + 48, rect[3] + 24))
         gone = watcher.readline()
         self.assertTrue(gone and gone.startswith("gone "), gone)
         shown_ms = int(gone.split()[1])
