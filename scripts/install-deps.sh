@@ -4,7 +4,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  wine wine32:i386 wine64 xvfb xdotool imagemagick
+  wine wine32:i386 wine64 fonts-wine xvfb xdotool imagemagick
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
   cmake make g++ googletest python3 clang-format
   nsis clang-14 libclang-rt-14-dev

@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
-# Installs, builds both presets and runs every suite: the native unit tests, then the Windows
-# suites and the end-to-end tests under Wine. Exits non-zero when any test fails.
+# Installs, checks the README's links and figures, builds both presets and runs every suite: the
+# native unit tests, then the Windows suites and the end-to-end tests under Wine. Exits non-zero
+# when any check or test fails.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 cd "$VS_ROOT"
 
 started=$(date +%s)
 "$VS_ROOT/scripts/install-deps.sh"
+# The README's links resolve and every figure it quotes is in docs/benchmarks.md.
+echo "[veilswitcher] checking the README's links and figures" >&2
+docs_status=0
+python3 "$VS_ROOT/scripts/check_docs.py" || docs_status=1
 "$VS_ROOT/scripts/build.sh"
 
 logdir="$(mktemp -d)"
@@ -22,7 +27,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-status=0
+status=$docs_status
 echo "[veilswitcher] native unit tests" >&2
 ctest --preset native --no-tests=error 2>&1 | tee "$logdir/native.log" || status=1
 
@@ -57,6 +62,8 @@ summary() {
   grep -E 'tests passed|tests failed|Total Test time|\((Failed|Timeout|Not Run|Skipped)\)|\*\*\*(Failed|Timeout|Not Run|Skipped)' "$1" || true
 }
 echo
+echo "==== summary: docs ===="
+if [ "$docs_status" -eq 0 ]; then echo "README links and figures fine"; else echo "README check FAILED (see check_docs above)"; fi
 echo "==== summary: native ===="
 summary "$logdir/native.log"
 echo "==== summary: native-asan (unit tests under ASan and UBSan) and fuzzing ===="

@@ -162,6 +162,12 @@ def make_template(path):
         "/d", "Default", "/f")
     run("wine", "reg", "add", "HKCU\\Software\\Wine\\Explorer\\Desktops", "/v", "Default",
         "/d", "%dx%d" % SCREEN, "/f")
+    # Wine's own TrueType fonts (Debian's fonts-wine) are not in a new prefix's font folder:
+    # without Marlett the caption buttons draw as letters, without Tahoma text is DejaVu's.
+    for name in ("marlett.ttf", "tahoma.ttf", "tahomabd.ttf"):
+        source = os.path.join("/usr/share/wine/fonts", name)
+        if os.path.exists(source):
+            shutil.copy(source, os.path.join(path, "drive_c", "windows", "Fonts"))
     run("wineserver", "-k")
     run("wineserver", "-w")
     log("template prefix %s ready in %.1f s" % (path, time.monotonic() - started))
@@ -745,6 +751,7 @@ class Notice(WineTestCase):
         self.assertTrue(line and line.startswith("tip "), "no notice after Alt+Right: %r" % line)
         rect = [int(v) for v in line.split()[1:]]
         pixels = self.grab(rect)
+        self.screenshot("notice", (0, 0, rect[2] + 48, rect[3] + 24))
         gone = watcher.readline()
         self.assertTrue(gone and gone.startswith("gone "), gone)
         shown_ms = int(gone.split()[1])
