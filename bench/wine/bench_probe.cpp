@@ -45,6 +45,7 @@ const char kUsage[] =
     "  time-hide N                        N times: open a window and print hidden MS, from its\n"
     "                                     creation until a rule hid it, or timeout\n"
     "  cpu-time CLASS                     cpu 100NS: kernel and user time of the process\n"
+    "  hung-watcher CLASS                 /watch the copy, print watching, then take no message\n"
     "                                     owning the window of that class\n";
 
 const char kOptionsKey[] = "Software\\veilswitcher";
@@ -616,6 +617,35 @@ int CpuTime(const char* cls) {
   return 0;
 }
 
+// A /watch client whose thread stops taking messages once the running copy has it: the copy's
+// next line to it finds nobody to take it.
+bool g_watchAnswered = false;
+
+LRESULT CALLBACK HungWatcherProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_COPYDATA) return DefWindowProcA(w, message, wParam, lParam);
+  g_watchAnswered = true;
+  return TRUE;
+}
+
+int HungWatcher(const char* cls) {
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = HungWatcherProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "benchHungWatcher";
+  RegisterClassA(&wc);
+  HWND own = CreateWindowExA(0, wc.lpszClassName, nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                             wc.hInstance, nullptr);
+  static const char kWatch[] = "/watch";  // the request: the command's arguments, each ended
+  COPYDATASTRUCT copy = {0x56534331, sizeof kWatch, const_cast<char*>(kWatch)};
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(FindWindowA(cls, nullptr), WM_COPYDATA, reinterpret_cast<WPARAM>(own),
+                      reinterpret_cast<LPARAM>(&copy), SMTO_NORMAL, 5000, &result);
+  PumpUntil(GetTickCount() + 5000, [] {});
+  Say(g_watchAnswered ? "watching" : "not watching");
+  Sleep(INFINITE);
+  return 0;
+}
+
 int NoticeOff() {
   HKEY key;
   if (RegCreateKeyExA(HKEY_CURRENT_USER, kOptionsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
@@ -720,6 +750,7 @@ int Dispatch(const std::string& cmd, int argc, char** argv) {
   if (cmd == "rules" && argc == 1) return StoreRules(std::atoi(argv[0]));
   if (cmd == "time-hide" && argc == 1) return TimeHide(std::atoi(argv[0]));
   if (cmd == "cpu-time" && argc == 1) return CpuTime(argv[0]);
+  if (cmd == "hung-watcher" && argc == 1) return HungWatcher(argv[0]);
   return 2;
 }
 

@@ -34,7 +34,6 @@ import math
 import os
 import select
 import shutil
-import signal
 import statistics
 import subprocess
 import sys
@@ -486,23 +485,18 @@ def start_watcher(prefix):
 
 def measure_watchers(prefix, reps, warmup):
     """10 windows switched away and back with no watcher, with three, then with three and one
-    whose every thread is stopped (SIGSTOP of its process: it takes no message at all)."""
+    whose thread takes no message once the copy has it."""
     owner = prefix.spawn(PROBE, "windows", "BV", 10, 3600, first="ready")
     loop = lambda: switch_loop(prefix, "BV", 10, reps, warmup, "alt+right", "alt+left")
     result = {"none": loop()}
     watchers = [start_watcher(prefix) for _ in range(3)]
     time.sleep(3)
     result["three"] = loop()
-    hung = start_watcher(prefix)
-    time.sleep(3)
-    stopped = subprocess.run(["pgrep", "-f", "veilswitcher.exe /watch"], capture_output=True,
-                             text=True).stdout.split()[-1:]
-    for pid in stopped:
-        os.kill(int(pid), signal.SIGSTOP)
+    hung = prefix.spawn(PROBE, "hung-watcher", APP_CLASS, first="watching")
     result["hung"] = loop()
-    for pid in stopped:
-        os.kill(int(pid), signal.SIGCONT)
-    for proc in watchers + [hung]:
+    hung.stop()
+    prefix.running.remove(hung)
+    for proc in watchers:
         proc.kill()
         proc.wait()
     prefix.probe("quit-owner", "BV1")
