@@ -510,7 +510,7 @@ def report_watchers(watched):
     print("/watch clients connected during a switch of 10 windows away and back (medians, ms):")
     none = median(watched["none"].away) + median(watched["none"].back)
     for key, label in (("none", "no watcher"), ("three", "three watchers"),
-                       ("hung", "three watchers and one stopped")):
+                       ("hung", "three watchers and one that takes no message")):
         both = median(watched[key].away) + median(watched[key].back)
         print("  %-58s%8.1f ms  (%.3f of no watcher)" % (label, both, both / none))
 
