@@ -334,16 +334,22 @@ def measure_pinned(prefix, counts, reps, warmup):
     return result
 
 
-def measure_switching(prefix, counts, reps, warmup):
-    """With the defaults of earlier first starts in place, the notice turned off, and the
-    extras set for the sends."""
-    prefix.probe("notice-off")
-    prefix.probe("send-stays")
+def start_program_idle(prefix):
+    """The program started, once its thread has gone idle in its loop."""
     watcher = prefix.spawn(PROBE, "watch-start", APP_CLASS, STEP_TIMEOUT_S * 1000,
                            first="watching")
     program = prefix.spawn(PROGRAM)
     for wanted in ("window", "idle"):
         watcher.expect(wanted)
+    return program
+
+
+def measure_switching(prefix, counts, reps, warmup):
+    """With the defaults of earlier first starts in place, the notice turned off, and the
+    extras set for the sends."""
+    prefix.probe("notice-off")
+    prefix.probe("send-stays")
+    program = start_program_idle(prefix)
     baselines = measure_baselines(prefix, reps, warmup)
     switches = measure_switches(prefix, counts, reps, warmup)
     sends = measure_sends(prefix, [c for c in counts if c <= 100], reps, warmup)
@@ -359,11 +365,7 @@ def measure_watched_program(prefix, reps, warmup):
     that writes the defaults."""
     measure_starts(prefix, 1)
     prefix.probe("notice-off")
-    watcher = prefix.spawn(PROBE, "watch-start", APP_CLASS, STEP_TIMEOUT_S * 1000,
-                           first="watching")
-    program = prefix.spawn(PROGRAM)
-    for wanted in ("window", "idle"):
-        watcher.expect(wanted)
+    program = start_program_idle(prefix)
     watched = measure_watchers(prefix, reps, warmup)
     prefix.probe("close-class", APP_CLASS)
     program.wait()

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <map>
 
+#include "settings/more_options.h"
+
 namespace {
 
 // Bytes of the character starting at `at`: a UTF-8 sequence is one character for `?`.
@@ -51,11 +53,8 @@ void ReadText(SettingsStore& store, SettingsStore::Key key, const char* name, st
 void ReadSwitch(SettingsStore& store, SettingsStore::Key key, const char* name, bool* out) {
   std::uint32_t type = 0;
   std::string data;
-  if (!store.QueryTypedValue(key, name, 4, &type, &data) || type != SettingsStore::kDword ||
-      data.size() != 4)
-    return;
-  if (data == std::string(4, '\0')) *out = false;
-  if (data == std::string("\x01\0\0\0", 4)) *out = true;
+  if (store.QueryTypedValue(key, name, 4, &type, &data) && type == SettingsStore::kDword)
+    ParseStoredSwitch(data, out);
 }
 
 WindowRule ReadRule(SettingsStore& store, const std::string& path) {
@@ -86,10 +85,6 @@ std::map<std::uint32_t, std::string> RuleKeys(SettingsStore& store) {
   return found;
 }
 
-std::string Dword(bool on) {
-  return std::string(1, on ? '\x01' : '\0') + std::string(3, '\0');
-}
-
 bool WriteRule(SettingsStore& store, std::size_t number, const WindowRule& rule) {
   SettingsStore::Key key = 0;
   bool created = false;
@@ -100,8 +95,8 @@ bool WriteRule(SettingsStore& store, std::size_t number, const WindowRule& rule)
       store.SetValue(key, rules::kClass, SettingsStore::kString, rule.windowClass) &&
       store.SetValue(key, rules::kTitle, SettingsStore::kString, rule.title) &&
       store.SetValue(key, rules::kDesktop, SettingsStore::kString, rule.desktop) &&
-      store.SetValue(key, rules::kPin, SettingsStore::kDword, Dword(rule.pin)) &&
-      store.SetValue(key, rules::kFollow, SettingsStore::kDword, Dword(rule.follow));
+      store.SetValue(key, rules::kPin, SettingsStore::kDword, StoredSwitch(rule.pin)) &&
+      store.SetValue(key, rules::kFollow, SettingsStore::kDword, StoredSwitch(rule.follow));
   store.CloseKey(key);
   return written;
 }

@@ -19,16 +19,19 @@ void ReadHotkey(SettingsStore& store, SettingsStore::Key key, const char* name, 
 
 void ReadSwitch(SettingsStore& store, SettingsStore::Key key, const char* name, bool* out) {
   std::string data;
-  if (!store.QueryValue(key, name, kDwordBytes, &data) || data.size() != kDwordBytes) return;
-  if (data == std::string(4, '\0')) *out = false;
-  if (data == std::string("\x01\0\0\0", 4)) *out = true;
-}
-
-std::string Dword(bool on) {
-  return std::string(1, on ? '\x01' : '\0') + std::string(3, '\0');
+  if (store.QueryValue(key, name, kDwordBytes, &data)) ParseStoredSwitch(data, out);
 }
 
 }  // namespace
+
+void ParseStoredSwitch(const std::string& data, bool* on) {
+  if (data == std::string(4, '\0')) *on = false;
+  if (data == std::string("\x01\0\0\0", 4)) *on = true;
+}
+
+std::string StoredSwitch(bool on) {
+  return std::string(1, on ? '\x01' : '\0') + std::string(3, '\0');
+}
 
 bool ParseStoredHotkey(const std::string& data, HotkeyCode* code) {
   std::string text = data.substr(0, data.find('\0'));
@@ -79,7 +82,7 @@ bool SaveMoreOptions(SettingsStore& store, const MoreOptions& more) {
                                                    {reg::kWrapAround, more.wrapAround},
                                                    {reg::kTrayNumber, more.trayNumber}};
   for (const auto& [name, on] : switches)
-    store.SetValue(key, name, SettingsStore::kDword, Dword(on));
+    store.SetValue(key, name, SettingsStore::kDword, StoredSwitch(on));
   store.CloseKey(key);
   return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "core_types.h"
 #include "settings/settings_store.h"
@@ -48,3 +49,7 @@ bool SaveMoreOptions(SettingsStore& store, const MoreOptions& more);
 // A hotkey's text as the extras store it: the form ParseHotkeyText reads, but anything that is
 // not two numbers naming a key (or "0 0", no hotkey) is refused instead of read as no hotkey.
 bool ParseStoredHotkey(const std::string& data, HotkeyCode* code);
+
+// A switch as REG_DWORD data: 0 or 1, little-endian; anything else leaves `on` as it was.
+void ParseStoredSwitch(const std::string& data, bool* on);
+std::string StoredSwitch(bool on);
