@@ -79,16 +79,22 @@ std::list<WindowEntry> CVirtualDeskApp::GroupOf(WindowId root) {
 // program still restacking its windows can move one past the walk, and the window so missed goes
 // on top.
 std::list<WindowEntry> CVirtualDeskApp::GroupAround(WindowId fg, WindowId* root) {
-  if (fg == 0 || p_.windows.ProcessOf(fg) == p_.windows.ProcessOf(hiddenWindow_)) return {};
   DesktopInfo alone;
-  if (TakeWindow(p_.windows, hiddenWindow_, fg, alone, pending_)) SkipHeldWindows(alone, 0);
-  if (alone.windows.empty()) return {};
+  if (!TakeAlone(fg, &alone)) return {};
   *root = p_.windows.RootOwner(fg);
   std::list<WindowEntry> group = GroupOf(*root);
   if (std::none_of(group.begin(), group.end(),
                    [fg](const WindowEntry& e) { return e.window == fg; }))
     group.splice(group.begin(), alone.windows);
   return group;
+}
+
+// Whether a switch would capture w, asked of w alone (the program's own windows, pinned ones and
+// no window at all are not); `alone` then holds its entry.
+bool CVirtualDeskApp::TakeAlone(WindowId w, DesktopInfo* alone) {
+  if (w == 0 || p_.windows.ProcessOf(w) == p_.windows.ProcessOf(hiddenWindow_)) return false;
+  if (TakeWindow(p_.windows, hiddenWindow_, w, *alone, pending_)) SkipHeldWindows(*alone, 0);
+  return !alone->windows.empty();
 }
 
 void CVirtualDeskApp::DropFromLists(const std::set<WindowId>& windows) {

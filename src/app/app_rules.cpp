@@ -28,12 +28,8 @@ bool CVirtualDeskApp::OnRulesMessage(std::uint32_t message, std::uintptr_t wPara
 }
 
 bool CVirtualDeskApp::Capturable(WindowId w) {
-  if (p_.windows.RootOwner(w) != w ||
-      p_.windows.ProcessOf(w) == p_.windows.ProcessOf(hiddenWindow_))
-    return false;
   DesktopInfo alone;
-  if (TakeWindow(p_.windows, hiddenWindow_, w, alone, pending_)) SkipHeldWindows(alone, 0);
-  return !alone.windows.empty();
+  return p_.windows.RootOwner(w) == w && TakeAlone(w, &alone);
 }
 
 // A rule naming no desktop there is, or the one in view, sends nothing.

@@ -218,6 +218,7 @@ class CVirtualDeskApp : public FailureReporter,
   void SkipHeldWindows(DesktopInfo& desk, std::size_t before);
   std::list<WindowEntry> GroupOf(WindowId root);
   std::list<WindowEntry> GroupAround(WindowId w, WindowId* root);
+  bool TakeAlone(WindowId w, DesktopInfo* alone);
   void TellPin(WindowId root, bool pinned);
   void HideOnto(std::list<WindowEntry> group, DesktopNumber target);
   bool CanSendTo(DesktopNumber target) const;
