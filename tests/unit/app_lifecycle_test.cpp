@@ -153,36 +153,6 @@ TEST(StartUp, ACopyInAnotherSessionKeepsAJournalOfItsOwn) {
   EXPECT_FALSE(other.store.HasKey("Software\\veilswitcher\\hidden\\2"));
 }
 
-// At logoff the system ends the process once WM_ENDSESSION is answered: every window is shown and
-// everything of an orderly end done by then. The Restart Manager asks the program to end too.
-TEST(EndOfSession, EverythingOfAnOrderlyEndIsDoneBeforeTheAnswer) {
-  for (const std::intptr_t closeApp : {0, 1}) {
-    SCOPED_TRACE(closeApp);
-    AppHarness h;
-    ASSERT_EQ(h.Start(), std::nullopt);
-    const Ids ids = h.OpenWindows({"A", "B"});
-    h.app().SwitchToDesktop(2);
-    h.store.Seed(kDesksKey, "Stale", kMultiSz, "0 0\n");
-    std::intptr_t result = 0;
-    EXPECT_TRUE(h.app().OnWindowMessage(0x0011, 0, 0, &result));
-    EXPECT_EQ(result, 1);
-    EXPECT_TRUE(h.app().OnWindowMessage(0x0016, 0, closeApp, &result));  // cancelled: nothing
-    EXPECT_FALSE(h.windows.IsVisible(ids[0]));
-    if (closeApp) {
-      EXPECT_THROW(h.app().OnWindowMessage(0x0016, 1, closeApp, &result), ProcessExit);
-      EXPECT_EQ(h.process.ExitCode(), 0);
-    } else {
-      EXPECT_TRUE(h.app().OnWindowMessage(0x0016, 1, closeApp, &result));
-      EXPECT_EQ(h.process.ExitCode(), std::nullopt);
-    }
-    EXPECT_TRUE(h.windows.IsVisible(ids[0]) && h.windows.IsVisible(ids[1]));
-    EXPECT_FALSE(h.store.HasKey("Software\\veilswitcher\\hidden"));
-    EXPECT_EQ(h.store.Find(kDesksKey, "Stale"), nullptr);  // the settings were written
-    EXPECT_FALSE(h.tray.IconShown());
-    EXPECT_FALSE(h.process.HoldsLock());
-  }
-}
-
 TEST(Reporting, InfoAndErrorBoxesGoOn) {
   AppHarness h;
   ASSERT_EQ(h.Start(), std::nullopt);

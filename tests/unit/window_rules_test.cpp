@@ -34,17 +34,6 @@ TEST(WindowRulePatterns, StarsQuestionMarksAndCase) {
     EXPECT_EQ(PatternMatches(c.pattern, c.text), c.matches) << c.pattern << " / " << c.text;
 }
 
-TEST(WindowRulePatterns, TheFirstRuleThatMatchesWinsAndAnEmptyRuleMatchesNothing) {
-  const std::vector<WindowRule> rules = {
-      {"", "", "", "Nowhere", false, false},
-      {"mail.exe", "", "Inbox*", "Mail", false, false},
-      {"mail.exe", "", "", "Other", false, false},
-  };
-  EXPECT_EQ(FirstMatch(rules, {"MAIL.EXE", "Frame", "Inbox - Ann"}), &rules[1]);
-  EXPECT_EQ(FirstMatch(rules, {"mail.exe", "Frame", "Compose"}), &rules[2]);
-  EXPECT_EQ(FirstMatch(rules, {"chat.exe", "Frame", "Inbox"}), nullptr);
-}
-
 // Only canonical positive numbers name rules, tried in number order; a value of the wrong type
 // or form counts as missing, and nothing else in the key is read or removed.
 TEST(StoredWindowRules, MalformedKeysAreIgnoredAndSavingKeepsWhatIsNoRule) {
@@ -71,21 +60,6 @@ TEST(StoredWindowRules, MalformedKeysAreIgnoredAndSavingKeepsWhatIsNoRule) {
   store.Seed(std::string(kRules) + "\\7\\inner", "Program", kSz, "x");  // undeletable rule 7
   EXPECT_FALSE(SaveRules(store, {}));
   EXPECT_EQ(store.OpenHandles(), 0u);
-}
-
-TEST(StoredWindowRules, ARenamedDesktopTakesItsRulesAlong) {
-  FakeSettingsStore store;
-  ASSERT_TRUE(SaveRules(
-      store, {{"a.exe", "", "", "mail", false, false}, {"b.exe", "", "", "Chat", false, false}}));
-  store.Seed(std::string(kRules) + "\\1", "Note", kSz, "kept");
-  auto same = [](const std::string& a, const std::string& b) {
-    return FakeSettingsStore().SameValueName(a, b);
-  };
-  EXPECT_TRUE(RenameDesktopInRules(store, "Mail", "Post", same));
-  EXPECT_EQ(LoadRules(store)[0].desktop, "Post");
-  EXPECT_EQ(LoadRules(store)[1].desktop, "Chat");
-  EXPECT_NE(store.Find(std::string(kRules) + "\\1", "Note"), nullptr);
-  EXPECT_FALSE(RenameDesktopInRules(store, "Gone", "New", same));
 }
 
 }  // namespace
